@@ -1,0 +1,74 @@
+#include "core/manager.h"
+
+#include <mutex>
+#include <new>
+
+#include "core/api_frame.h"
+#include "core/log.h"
+#include "platform/socket_library.h"
+
+#define KORVEL_LOG_UNIT "TALVOMgr"
+
+namespace korvel {
+namespace {
+Manager *g_manager = nullptr;
+} // namespace
+
+std::shared_mutex &LifeMutex() {
+    static std::shared_mutex mutex;
+    return mutex;
+}
+
+Manager *CurrentManagerUnlocked() { return g_manager; }
+
+Manager::Manager() = default;
+
+Manager::~Manager() = default;
+
+int Manager::Open() {
+    if (StartDiscovery() != 0) KLOG("[%s]:[%d] CheckAndCreateMulticastSocket failed.");
+    return LoadStores();
+}
+
+void Manager::Close() {
+    SaveStores();
+    ClearAll();
+    StopDiscovery();
+}
+
+// Discovery channel: filled in by the multicast side.
+int Manager::StartDiscovery() { return 0; }
+void Manager::StopDiscovery() {}
+
+// Stores and registries: filled in by the registry side.
+int Manager::LoadStores() { return 0; }
+void Manager::SaveStores() {}
+void Manager::ClearAll() {}
+
+int InitLibrary() {
+    if (platform::StartSocketLibrary() != 0) return -1;
+    std::unique_lock<std::shared_mutex> hold(LifeMutex());
+    if (g_manager != nullptr) return 0;
+    Manager *manager = new (std::nothrow) Manager();
+    if (manager == nullptr) {
+        KLOG("[%s]:[%d] create manager failed.");
+        return ZR_QM_ERR_NO_MEMORY;
+    }
+    g_manager = manager;
+    return manager->Open();
+}
+
+int DeInitLibrary() {
+    {
+        std::unique_lock<std::shared_mutex> hold(LifeMutex());
+        if (g_manager != nullptr) {
+            g_manager->Close();
+            delete g_manager;
+            g_manager = nullptr;
+        }
+    }
+    platform::StopSocketLibrary();
+    return 0;
+}
+
+} // namespace korvel

@@ -1,0 +1,105 @@
+// The library frame: start and stop, the not-initialised rule, the log routine.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "korvel.h"
+#include "log_capture.h"
+#include "platform/socket_library.h"
+#include "temp_dir.h"
+
+namespace {
+
+using korvel::testing::LogCapture;
+using korvel::testing::WorkingDirectory;
+
+class FrameTest : public ::testing::Test {
+protected:
+    void TearDown() override { ZR_QM_DeInit(); }
+    WorkingDirectory cwd_;
+};
+
+// Every export that needs the manager, called with harmless arguments.
+// Each family adds its exports here as it is built.
+std::vector<std::pair<const char *, std::function<int()>>> ExportsNeedingTheManager() {
+    static char md5[33];
+    return {
+        {"ZR_QM_CalcFileMD5", [] { return ZR_QM_CalcFileMD5(md5, "/dev/null"); }},
+    };
+}
+
+TEST_F(FrameTest, ExportsAnswerNotInitWithoutAManager) {
+    for (const auto &[name, call] : ExportsNeedingTheManager()) {
+        EXPECT_EQ(call(), ZR_QM_ERR_NOT_INIT) << name << " before ZR_QM_Init";
+    }
+    ASSERT_EQ(ZR_QM_Init(), 0);
+    ASSERT_EQ(ZR_QM_DeInit(), 0);
+    for (const auto &[name, call] : ExportsNeedingTheManager()) {
+        EXPECT_EQ(call(), ZR_QM_ERR_NOT_INIT) << name << " after ZR_QM_DeInit";
+    }
+    EXPECT_EQ(static_cast<unsigned>(ZR_QM_ERR_NOT_INIT), 0xFF800000u);
+}
+
+TEST_F(FrameTest, InitAndDeInitCycles) {
+    EXPECT_EQ(ZR_QM_DeInit(), 0); // without a manager
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(ZR_QM_Init(), 0);
+        char md5[33] = {0};
+        EXPECT_EQ(ZR_QM_CalcFileMD5(md5, "/dev/null"), 0);
+        EXPECT_EQ(ZR_QM_DeInit(), 0);
+    }
+    EXPECT_EQ(korvel::platform::SocketLibraryStarts(), 0);
+}
+
+TEST_F(FrameTest, SecondInitKeepsTheManager) {
+    ASSERT_EQ(ZR_QM_Init(), 0);
+    EXPECT_EQ(ZR_QM_Init(), 0);
+    char md5[33] = {0};
+    EXPECT_EQ(ZR_QM_CalcFileMD5(md5, "/dev/null"), 0);
+    EXPECT_EQ(ZR_QM_DeInit(), 0);
+    EXPECT_EQ(ZR_QM_CalcFileMD5(md5, "/dev/null"), ZR_QM_ERR_NOT_INIT);
+}
+
+TEST(LogTest, TextIsCutAfter4095Characters) {
+    LogCapture capture;
+    std::string text(5000, 'x');
+    text[4094] = 'y';
+    text[4095] = 'z';
+    ZR_QM_KorvelSysLogOut("%s", text.c_str());
+    auto lines = capture.Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].size(), 4095u);
+    EXPECT_EQ(lines[0].back(), 'y');
+}
+
+TEST(LogTest, FormatsPrintfStyleWithoutAddingAnything) {
+    LogCapture capture;
+    ZR_QM_KorvelSysLogOut("[%s]:[%d] %s", "QMDlg", 12, "message");
+    auto lines = capture.Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], "[QMDlg]:[12] message");
+}
+
+TEST(LogDeathTest, StandardErrorOnlyWhenAskedFor) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            setenv("KORVEL_DEBUG_OUTPUT", "1", 1);
+            ZR_QM_KorvelSysLogOut("visible %d", 42);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "visible 42");
+    EXPECT_EXIT(
+        {
+            unsetenv("KORVEL_DEBUG_OUTPUT");
+            ZR_QM_KorvelSysLogOut("hidden line");
+            std::fputs("done", stderr);
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(0), "^done$");
+}
+
+} // namespace
