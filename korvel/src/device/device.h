@@ -1,0 +1,160 @@
+// The library's client of one receiver: its identity, the credentials the
+// library logs in with, the session, the persistent transfer handle, the state
+// the refresh keeps, and every request family (one file per family).
+//
+// Locking: `fields_` guards identity, session and state fields, so a snapshot
+// never sees a half-written record; `requests_` serialises every request that
+// uses the persistent transfer handle (a libcurl handle serves one transfer at
+// a time). Requests on fresh handles (login, the state query, uploads) do not
+// take `requests_`, so the state query never waits behind a long upload.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "device/http_types.h"
+#include "korvel.h"
+
+typedef void CURL;
+
+namespace korvel {
+
+// The refresh state of a device (state machine of the state refresh).
+struct RefreshRecord {
+    int state = ZR_QM_STATE_OFFLINE;
+    int64_t online_since = 0;
+    int64_t offline_since = 0;
+    uint32_t run_time = 0;          // receiver's run time as last recorded
+    uint32_t online_duration = 0;   // whole seconds
+    uint32_t offline_duration = 0;  // whole seconds
+    uint32_t missed = 0;            // consecutive refreshes that found an online device not online
+    uint32_t reboots = 0;
+};
+
+class Device {
+public:
+    static constexpr uint16_t kHttpPort = 80;
+
+    // A registry entry: model, address, MAC, name and version from the record;
+    // the login credentials are the registry's operate credentials.
+    Device(uint32_t model_index, const DeviceInfo &info, const char *user, const char *password_md5);
+    // A temporary device for an address alone (manual add): model 0, no name,
+    // MAC or version.
+    Device(const char *address, const char *user, const char *password_md5);
+    ~Device();
+    Device(const Device &) = delete;
+    Device &operator=(const Device &) = delete;
+
+    // ---- identity and records (device.cpp) ----
+    bool MacMatches(const char *mac) const;
+    bool IsOnline() const;
+    void FillInfo(DeviceInfo &info) const;       // into a cleared record
+    int UpdateFromInfo(const DeviceInfo &info);  // 1 changed, 0 not, or an error code
+    int SetAlias(const char *alias);             // 1 changed, 0 unchanged
+    int SetGroup(const char *group);             // 1, 0, ZR_QM_ERR_GROUP_NAME_LONG
+    void SetAddress(const char *address);
+    void SetLoginCredentials(const char *user, const char *password_md5);
+
+    std::string Mac() const;
+    std::string Address() const;
+    std::string Name() const;
+    std::string Version() const;
+    std::string Group() const;
+    std::string Alias() const;
+    std::string UserName() const;
+    std::string PasswordMd5() const;
+    uint32_t Model() const;
+    int State() const;
+
+    // ---- session (session.cpp) ----
+    int Login(const char *user, const char *password_md5);
+    int LoginWith(const char *user, const char *password_md5);
+    int Logout();
+    bool LoggedIn() const;
+    std::string Cookie() const;
+
+    // ---- status queries (status.cpp) ----
+    int GetState(int &state, int &run_time);
+    int GetNetStatus(DeviceNetStatus &status);
+
+    // ---- configuration (configuration.cpp) ----
+    int GetNetConfig(NetConfig &config);
+    int SetNetConfig(const NetConfig &config);
+    int GetVideoOut(VideoOutConfig &config);
+    int SetVideoOut(const VideoOutConfig &config);
+    int GetPinCode(PinCodeConfig &config);
+    int SetPinCode(const char *use_input_code);
+    int ChangeLoginPassword(const char *old_md5, const char *new_md5);
+    int ChangeWebPassword(const char *old_md5, const char *new_md5);
+
+    // ---- maintenance commands (maintenance.cpp, reboot_tcp.cpp) ----
+    int FactoryReset();
+    int Reboot();
+    int SetWifi(bool on);
+    int Control(int command);
+    int RebootViaTcp();
+
+    // ---- uploads and progress (uploads.cpp) ----
+    int Upgrade(const void *data, size_t size, const char *path);
+    int GetUpgradeProgress();
+    int SetScreen(int kind, const void *data, size_t size, const char *path);
+    int SystemUpdate(const void *data, size_t size, int kind, const char *path, const char *md5);
+    int GetUpdateProgress(int kind);
+
+    // ---- host mode and multi-display (display_modes.cpp) ----
+    int GetCompereList(CompereList &list);
+    int SetCompereMember(int operation, const char *conn_ip);
+    int GetMulticastMode(MulticastModeConfig &config);
+    int SetMulticastMode(const MulticastModeConfig &config);
+
+    // ---- transport (http_transport.cpp) ----
+    // Builds "/do?action=...&section=...&key=value..." with escaped values.
+    static std::string BuildQuery(const char *action, const char *section, const QueryParam *params, int count);
+    int HttpGet(const std::string &host, const std::string &path, const char *cookie, HttpResponse &response,
+                bool fresh_handle, long timeout_seconds);
+    int HttpUpload(const std::string &host, const std::string &path, const char *cookie, const void *data,
+                   size_t size, const char *file_path, HttpResponse &response);
+    std::string HostText() const; // "address:port"
+
+    // ---- state refresh ----
+    RefreshRecord Refresh() const;
+    void SetRefresh(const RefreshRecord &record);
+    // Starts `work` on the device's refresh thread unless the previous one is
+    // still running; true when started.
+    bool StartRefresh(std::function<void()> work);
+    // Waits without limit for a running refresh thread.
+    void WaitForRefresh();
+
+private:
+    void Construct();
+
+    mutable std::mutex fields_;
+    uint32_t model_index_ = 0;
+    std::string cookie_;
+    char name_[64] = {0};
+    char address_[16] = {0};
+    uint16_t port_ = kHttpPort;
+    char user_[32] = {0};
+    char password_md5_[33] = {0};
+    char session_id_[40] = {0};
+    char mac_[18] = {0};
+    char version_[32] = {0};
+    char alias_[128] = {0};
+    char group_[128] = {0};
+    bool logged_in_ = false;
+    RefreshRecord refresh_;
+
+    std::mutex requests_;        // held around every use of persistent_
+    CURL *persistent_ = nullptr; // created by the first request that uses it
+
+    std::mutex refresh_thread_mutex_;
+    std::thread refresh_thread_;
+    std::atomic<bool> refresh_running_{false};
+};
+
+} // namespace korvel
