@@ -5,6 +5,7 @@
 
 #include "core/api_frame.h"
 #include "core/log.h"
+#include "platform/http_library.h"
 #include "platform/socket_library.h"
 
 #define KORVEL_LOG_UNIT "TALVOMgr"
@@ -47,6 +48,10 @@ void Manager::ClearAll() {}
 
 int InitLibrary() {
     if (platform::StartSocketLibrary() != 0) return -1;
+    if (platform::StartHttpLibrary() != 0) {
+        KLOG("[%s]:[%d] curl_global_init failed.");
+        return -1;
+    }
     std::unique_lock<std::shared_mutex> hold(LifeMutex());
     if (g_manager != nullptr) return 0;
     Manager *manager = new (std::nothrow) Manager();
