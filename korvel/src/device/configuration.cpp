@@ -43,39 +43,11 @@ const JsonFieldDesc kPinCodeResultSchema[] = {
     JM_END,
 };
 
-template <class Record>
-struct ReadAnswer {
-    int32_t err_code;
-    Record result;
-};
-
-#define READ_SCHEMA(name, Record, result_schema)                                                        \
-    const JsonFieldDesc name[] = {                                                                      \
-        JM_INT(ReadAnswer<Record>, err_code, "err_code", JSONMAP_REQUIRED),                             \
-        JM_OBJECT(ReadAnswer<Record>, result, "result", JSONMAP_REQUIRED, result_schema),               \
-        JM_END,                                                                                         \
-    }
-READ_SCHEMA(kNetConfigSchema, NetConfig, kNetConfigResultSchema);
-READ_SCHEMA(kVideoOutSchema, VideoOutConfig, kVideoOutResultSchema);
-READ_SCHEMA(kPinCodeSchema, PinCodeConfig, kPinCodeResultSchema);
-#undef READ_SCHEMA
+KORVEL_READ_SCHEMA(kNetConfigSchema, NetConfig, kNetConfigResultSchema);
+KORVEL_READ_SCHEMA(kVideoOutSchema, VideoOutConfig, kVideoOutResultSchema);
+KORVEL_READ_SCHEMA(kPinCodeSchema, PinCodeConfig, kPinCodeResultSchema);
 
 constexpr const char *kStatusLine = "[%s]:[%d] login device failed.";
-
-RequestForm Read(const char *section) {
-    RequestForm form;
-    form.action = "read";
-    form.section = section;
-    return form;
-}
-
-RequestForm Write(const char *action, const char *section, std::vector<QueryParam> params) {
-    RequestForm form;
-    form.action = action;
-    form.section = section;
-    form.params = std::move(params);
-    return form;
-}
 
 bool IsTrue(const char *text) { return EqualsIgnoreCase(text, "true"); }
 bool IsFalse(const char *text) { return EqualsIgnoreCase(text, "false"); }
@@ -112,16 +84,14 @@ std::vector<QueryParam> NetConfigParams(const NetConfig &config) {
 }
 
 int Device::GetNetConfig(NetConfig &config) {
-    ReadAnswer<NetConfig> answer{};
-    int result = Ask(Read("net_settings"),
-                     {kStatusLine,
-                      "[%s]:[%d] parse get divce net configure response json string failed, get device status "
-                      "response's json struct must changed.",
-                      nullptr},
-                     kNetConfigSchema, &answer);
+    NetConfig read{};
+    int result = Read(Form("read", "net_settings"),
+                      {kStatusLine,
+                       "[%s]:[%d] parse get divce net configure response json string failed, get device status "
+                       "response's json struct must changed.",
+                       nullptr},
+                      kNetConfigSchema, read);
     if (result != 0) return result;
-    if (int refused = RefusalOf(answer.err_code, {}); refused != 0) return refused;
-    NetConfig &read = answer.result;
     if (read.wifi_on[0] == '\0' && read.wifi_ssid[0] != '\0') CopyText(read.wifi_on, "true");
     if (NamesAnotherDevice(read.dev_mac)) return -1;
     config = read;
@@ -131,7 +101,7 @@ int Device::GetNetConfig(NetConfig &config) {
 }
 
 int Device::SetNetConfig(const NetConfig &config) {
-    return Command(Write("save", "net_settings", NetConfigParams(config)),
+    return Command(Form("save", "net_settings", NetConfigParams(config)),
                    {kStatusLine,
                     "[%s]:[%d] parse set device net configure response json string failed, get device status "
                     "response's json struct must changed.",
@@ -139,17 +109,12 @@ int Device::SetNetConfig(const NetConfig &config) {
 }
 
 int Device::GetVideoOut(VideoOutConfig &config) {
-    ReadAnswer<VideoOutConfig> answer{};
-    int result = Ask(Read("video_out"),
-                     {kStatusLine,
-                      "[%s]:[%d] parse get device video output response json string failed, get device status "
-                      "response's json struct must changed.",
-                      nullptr},
-                     kVideoOutSchema, &answer);
-    if (result != 0) return result;
-    if (int refused = RefusalOf(answer.err_code, {}); refused != 0) return refused;
-    config = answer.result;
-    return 0;
+    return Read(Form("read", "video_out"),
+                {kStatusLine,
+                 "[%s]:[%d] parse get device video output response json string failed, get device status "
+                 "response's json struct must changed.",
+                 nullptr},
+                kVideoOutSchema, config);
 }
 
 int Device::SetVideoOut(const VideoOutConfig &config) {
@@ -166,18 +131,13 @@ int Device::SetVideoOut(const VideoOutConfig &config) {
     AddIfSet(params, "auto_fullscreen", config.auto_fullscreen);
     AddIfSet(params, "auto_shutdown", config.auto_shutdown);
     AddIfSet(params, "auto_shutdown_sec", config.auto_shutdown_sec);
-    const FailureLines lines{kStatusLine,
-                             "[%s]:[%d] parse set video out configure response json string failed, get device status "
-                             "response's json struct must changed.",
-                             "[%s]:[%d] set device video out configure failed."};
-    CodeAnswer answer{};
-    int result = Ask(Write("save", "video_out", std::move(params)), lines, kCodeAnswerSchema, &answer);
-    if (result != 0) return result;
-    if (answer.err_code == -2) { // nine pictures while multicast mode is on
-        KLOG(lines.refused);
-        return ZR_QM_ERR_NINE_IN_MULTICAST;
-    }
-    return RefusalOf(answer.err_code, lines);
+    // The receiver refuses nine pictures while its multicast mode is on.
+    return Command(Form("save", "video_out", std::move(params)),
+                   {kStatusLine,
+                    "[%s]:[%d] parse set video out configure response json string failed, get device status "
+                    "response's json struct must changed.",
+                    "[%s]:[%d] set device video out configure failed."},
+                   {-2, ZR_QM_ERR_NINE_IN_MULTICAST});
 }
 
 int Device::GetPinCode(PinCodeConfig &config) {
@@ -185,18 +145,13 @@ int Device::GetPinCode(PinCodeConfig &config) {
                              "[%s]:[%d] parse get device pin code response json string failed, get device status "
                              "response's json struct must changed.",
                              "[%s]:[%d] get pin code cfg failed."};
-    ReadAnswer<PinCodeConfig> answer{};
-    int result = Ask(Read("pin_code"), lines, kPinCodeSchema, &answer);
-    if (result != 0) return result;
-    if (int refused = RefusalOf(answer.err_code, lines); refused != 0) return refused;
-    config = answer.result;
-    return 0;
+    return Read(Form("read", "pin_code"), lines, kPinCodeSchema, config);
 }
 
 int Device::SetPinCode(const char *use_input_code) {
     std::vector<QueryParam> params;
     if (!IsEmpty(use_input_code)) params.push_back({"use_input_code", use_input_code});
-    return Command(Write("save", "pin_code", std::move(params)),
+    return Command(Form("save", "pin_code", std::move(params)),
                    {kStatusLine,
                     "[%s]:[%d] parse set pin code configure response json string failed, get device status "
                     "response's json struct must changed.",
@@ -204,7 +159,7 @@ int Device::SetPinCode(const char *use_input_code) {
 }
 
 int Device::ChangePassword(const char *section, const char *old_md5, const char *new_md5) {
-    return Command(Write("update", section,
+    return Command(Form("update", section,
                          {{"admin_pwd_old", old_md5 ? old_md5 : ""}, {"admin_pwd_new", new_md5 ? new_md5 : ""}}),
                    {kStatusLine,
                     "[%s]:[%d] parse change login password response json string failed, get device status "

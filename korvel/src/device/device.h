@@ -29,6 +29,12 @@ namespace korvel {
 struct RequestForm;
 struct FailureLines;
 struct RebootCommand;
+struct SessionAnswer;
+// An err_code a request family answers with a code of its own.
+struct OwnVerdict {
+    int32_t err_code;
+    int result;
+};
 
 // The refresh state of a device (state machine of the state refresh).
 struct RefreshRecord {
@@ -157,13 +163,19 @@ private:
     // Status 200 and an answer that converts into `answer` (cleared first), or the error.
     int Judge(const HttpResponse &response, const FailureLines &lines, const JsonFieldDesc *schema, void *answer);
     int Ask(const RequestForm &form, const FailureLines &lines, const JsonFieldDesc *schema, void *answer);
-    // Ask for a bare verdict: ZR_QM_ERR_DEV_REFUSED for an err_code other than 0.
-    int Command(const RequestForm &form, const FailureLines &lines);
+    // Ask for data: `out` takes the answer's `result` when `err_code` is 0;
+    // ZR_QM_ERR_DEV_REFUSED otherwise, `out` untouched.
+    template <class Record>
+    int Read(const RequestForm &form, const FailureLines &lines, const JsonFieldDesc *schema, Record &out);
+    // Ask for a bare verdict: ZR_QM_ERR_DEV_REFUSED for an err_code other
+    // than 0, or `own.result` for `own.err_code`.
+    int Command(const RequestForm &form, const FailureLines &lines, OwnVerdict own = {0, 0});
     int Upload(const RequestForm &form, const FailureLines &lines, const void *data, size_t size, const char *path);
     // Session fields after a login answer.
     void OpenSession(const char *user, const char *password_md5, const char *session_id, bool store_credentials);
     void DropSession();
     int LoginAs(const char *user, const char *password_md5, bool store_credentials);
+    int AskSession(const RequestForm &form, const JsonFieldDesc *schema, SessionAnswer &answer);
     RebootCommand RebootCommandFields() const;
     int ChangePassword(const char *section, const char *old_md5, const char *new_md5);
     // True when an answer names a MAC address and it is not this device's.

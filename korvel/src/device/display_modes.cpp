@@ -29,16 +29,7 @@ const JsonFieldDesc kCompereListResultSchema[] = {
     JM_END,
 };
 
-struct CompereAnswer {
-    int32_t err_code;
-    CompereList result;
-};
-
-const JsonFieldDesc kCompereSchema[] = {
-    JM_INT(CompereAnswer, err_code, "err_code", JSONMAP_REQUIRED),
-    JM_OBJECT(CompereAnswer, result, "result", JSONMAP_REQUIRED, kCompereListResultSchema),
-    JM_END,
-};
+KORVEL_READ_SCHEMA(kCompereSchema, CompereList, kCompereListResultSchema);
 
 #define MULTI_MEMBER(field) JM_TEXT(MulticastModeConfig, field, #field, JSONMAP_OPTIONAL)
 const JsonFieldDesc kMultiModeResultSchema[] = {
@@ -51,26 +42,9 @@ const JsonFieldDesc kMultiModeResultSchema[] = {
 };
 #undef MULTI_MEMBER
 
-struct MultiModeAnswer {
-    int32_t err_code;
-    MulticastModeConfig result;
-};
-
-const JsonFieldDesc kMultiModeSchema[] = {
-    JM_INT(MultiModeAnswer, err_code, "err_code", JSONMAP_REQUIRED),
-    JM_OBJECT(MultiModeAnswer, result, "result", JSONMAP_REQUIRED, kMultiModeResultSchema),
-    JM_END,
-};
+KORVEL_READ_SCHEMA(kMultiModeSchema, MulticastModeConfig, kMultiModeResultSchema);
 
 const FailureLines kModeLines{"[%s]:[%d] login device failed.", nullptr, nullptr};
-
-RequestForm ModeForm(const char *action, const char *section, std::vector<QueryParam> params = {}) {
-    RequestForm form;
-    form.action = action;
-    form.section = section;
-    form.params = std::move(params);
-    return form;
-}
 
 struct MemberOperation {
     const char *key;
@@ -84,15 +58,14 @@ constexpr MemberOperation kMemberOperations[] = {
 
 // The list is read on a handle of its own, like the state query.
 int Device::GetCompereList(CompereList &list) {
-    RequestForm form = ModeForm("read", "compere_mode");
+    RequestForm form = Form("read", "compere_mode");
     form.fresh_handle = true;
-    CompereAnswer answer{};
-    int result = Ask(form, kModeLines, kCompereSchema, &answer);
+    CompereList read{};
+    int result = Read(form, kModeLines, kCompereSchema, read);
     if (result != 0) return result;
-    if (int refused = RefusalOf(answer.err_code, kModeLines); refused != 0) return refused;
     // A count beyond the entries the record holds would send readers past its end.
-    answer.result.num = std::clamp(answer.result.num, 0, ZR_QM_COMPERE_MAX);
-    list = answer.result;
+    read.num = std::clamp(read.num, 0, ZR_QM_COMPERE_MAX);
+    list = read;
     return 0;
 }
 
@@ -101,16 +74,11 @@ int Device::SetCompereMember(int operation, const char *conn_ip) {
     if (operation >= 0 && operation < static_cast<int>(std::size(kMemberOperations))) {
         params.push_back({kMemberOperations[operation].key, kMemberOperations[operation].value});
     }
-    return Command(ModeForm("save", "compere_mode", std::move(params)), kModeLines);
+    return Command(Form("save", "compere_mode", std::move(params)), kModeLines);
 }
 
 int Device::GetMulticastMode(MulticastModeConfig &config) {
-    MultiModeAnswer answer{};
-    int result = Ask(ModeForm("read", "multi_mode"), kModeLines, kMultiModeSchema, &answer);
-    if (result != 0) return result;
-    if (int refused = RefusalOf(answer.err_code, kModeLines); refused != 0) return refused;
-    config = answer.result;
-    return 0;
+    return Read(Form("read", "multi_mode"), kModeLines, kMultiModeSchema, config);
 }
 
 // Sends every non-empty field but the receiver's own RTSP address, each whole.
@@ -124,11 +92,8 @@ int Device::SetMulticastMode(const MulticastModeConfig &config) {
     AddIfSet(params, "multi_display_rtsp_addr", config.multi_display_rtsp_addr);
     AddIfSet(params, "multi_display_uni_ip", config.multi_display_uni_ip);
     AddIfSet(params, "multi_display_multi_ip", config.multi_display_multi_ip);
-    CodeAnswer answer{};
-    int result = Ask(ModeForm("save", "multi_mode", std::move(params)), kModeLines, kCodeAnswerSchema, &answer);
-    if (result != 0) return result;
-    if (answer.err_code == -2) return ZR_QM_ERR_MULTICAST_IN_NINE; // the output shows nine pictures
-    return RefusalOf(answer.err_code, kModeLines);
+    // The receiver refuses multicast while its output shows nine pictures.
+    return Command(Form("save", "multi_mode", std::move(params)), kModeLines, {-2, ZR_QM_ERR_MULTICAST_IN_NINE});
 }
 
 } // namespace korvel

@@ -7,13 +7,6 @@
 namespace korvel {
 namespace {
 
-RequestForm CommandForm(const char *action, const char *section) {
-    RequestForm form;
-    form.action = action;
-    form.section = section;
-    return form;
-}
-
 struct ControlCommand {
     const char *action;
     const char *section;
@@ -28,7 +21,7 @@ constexpr ControlCommand kControlCommands[] = {
 } // namespace
 
 int Device::FactoryReset() {
-    return Command(CommandForm("reset", "dev_reset"),
+    return Command(Form("reset", "dev_reset"),
                    {"[%s]:[%d] login device failed.",
                     "[%s]:[%d] parse restore factory settings response json string failed, get device status "
                     "response's json struct must changed.",
@@ -36,7 +29,7 @@ int Device::FactoryReset() {
 }
 
 int Device::Reboot() {
-    return Command(CommandForm("reboot", "dev_reboot"),
+    return Command(Form("reboot", "dev_reboot"),
                    {"[%s]:[%d] reboot device failed.",
                     "[%s]:[%d] parse reboot response json string failed, get device status response's json struct "
                     "must changed.",
@@ -44,7 +37,7 @@ int Device::Reboot() {
 }
 
 int Device::SetWifi(bool on) {
-    return Command(CommandForm(on ? "open" : "close", "dev_wifi"),
+    return Command(Form(on ? "open" : "close", "dev_wifi"),
                    {"[%s]:[%d] set device wifi failed",
                     "[%s]:[%d] parse set device wifi response json string failed, get device status response's "
                     "json struct must changed.",
@@ -56,7 +49,7 @@ int Device::SetWifi(bool on) {
 int Device::Control(int command) {
     const bool known = command >= 0 && command < static_cast<int>(std::size(kControlCommands));
     const ControlCommand chosen = known ? kControlCommands[command] : ControlCommand{"", ""};
-    return Command(CommandForm(chosen.action, chosen.section),
+    return Command(Form(chosen.action, chosen.section),
                    {"[%s]:[%d] control device failed",
                     "[%s]:[%d] parse control device response json string failed, get device status response's "
                     "json struct must changed.",

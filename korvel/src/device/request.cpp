@@ -80,10 +80,15 @@ int Device::Ask(const RequestForm &form, const FailureLines &lines, const JsonFi
     return result != 0 ? result : Judge(response, lines, schema, answer);
 }
 
-int Device::Command(const RequestForm &form, const FailureLines &lines) {
+int Device::Command(const RequestForm &form, const FailureLines &lines, OwnVerdict own) {
     CodeAnswer answer{};
     int result = Ask(form, lines, kCodeAnswerSchema, &answer);
-    return result != 0 ? result : RefusalOf(answer.err_code, lines);
+    if (result != 0) return result;
+    if (own.err_code != 0 && answer.err_code == own.err_code) {
+        if (lines.refused != nullptr) KLOG(lines.refused);
+        return own.result;
+    }
+    return RefusalOf(answer.err_code, lines);
 }
 
 } // namespace korvel

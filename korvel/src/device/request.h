@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "device/device.h"
 #include "device/http_types.h"
 #include "jsonmap.h"
 
@@ -27,6 +28,15 @@ struct RequestForm {
     bool transport_code = false;        // a transport failure returns its code, not -1, unlogged
 };
 
+// A request on the persistent handle with the session cookie and 20 s.
+inline RequestForm Form(const char *action, const char *section, std::vector<QueryParam> params = {}) {
+    RequestForm form;
+    form.action = action;
+    form.section = section;
+    form.params = std::move(params);
+    return form;
+}
+
 // The log lines of one request family; null where a family logs nothing.
 struct FailureLines {
     const char *status;  // a status other than 200
@@ -39,6 +49,22 @@ struct CodeAnswer {
     int32_t err_code;
 };
 extern const JsonFieldDesc kCodeAnswerSchema[];
+
+// The answer of a read: the verdict and the data in `result`.
+template <class Record>
+struct ReadAnswer {
+    int32_t err_code;
+    Record result;
+};
+
+// The schema of a ReadAnswer<Record>: `err_code` and `result` required.
+#define KORVEL_READ_SCHEMA(name, Record, result_schema)                                                   \
+    const JsonFieldDesc name[] = {                                                                        \
+        JM_INT(ReadAnswer<Record>, err_code, "err_code", JSONMAP_REQUIRED),                               \
+        JM_OBJECT(ReadAnswer<Record>, result, "result", JSONMAP_REQUIRED, result_schema),                 \
+        JM_END,                                                                                           \
+    }
+
 
 // Appends `key` = the field's text when the field is not empty.
 template <size_t N>
@@ -55,5 +81,15 @@ std::string FieldText(const char (&field)[N]) {
 
 // ZR_QM_ERR_DEV_REFUSED (logged with `lines.refused`) for an err_code other than 0.
 int RefusalOf(int32_t err_code, const FailureLines &lines);
+
+template <class Record>
+int Device::Read(const RequestForm &form, const FailureLines &lines, const JsonFieldDesc *schema, Record &out) {
+    ReadAnswer<Record> answer{};
+    int result = Ask(form, lines, schema, &answer);
+    if (result != 0) return result;
+    if ((result = RefusalOf(answer.err_code, lines)) != 0) return result;
+    out = answer.result;
+    return 0;
+}
 
 } // namespace korvel

@@ -10,27 +10,26 @@
 #define KORVEL_LOG_UNIT "Device"
 
 namespace korvel {
-namespace {
 
-using namespace schema;
-
-struct LoginAnswer {
+// Login and logout answers: `result` non-zero when accepted; a login also
+// brings the session id.
+struct SessionAnswer {
     int32_t result;
     char sessionId[40];
 };
 
+namespace {
+
+using namespace schema;
+
 const JsonFieldDesc kLoginSchema[] = {
-    JM_INT(LoginAnswer, result, "result", JSONMAP_REQUIRED),
-    JM_TEXT(LoginAnswer, sessionId, "sessionId", JSONMAP_REQUIRED),
+    JM_INT(SessionAnswer, result, "result", JSONMAP_REQUIRED),
+    JM_TEXT(SessionAnswer, sessionId, "sessionId", JSONMAP_REQUIRED),
     JM_END,
 };
 
-struct LogoutAnswer {
-    int32_t result;
-};
-
 const JsonFieldDesc kLogoutSchema[] = {
-    JM_INT(LogoutAnswer, result, "result", JSONMAP_REQUIRED),
+    JM_INT(SessionAnswer, result, "result", JSONMAP_REQUIRED),
     JM_END,
 };
 
@@ -72,6 +71,24 @@ void Device::DropSession() {
     logged_in_ = false;
 }
 
+// Transport failures return the transport's own code; an answer with
+// `result` 0 gives ZR_QM_ERR_DEV_LOGIN.
+int Device::AskSession(const RequestForm &form, const JsonFieldDesc *schema, SessionAnswer &answer) {
+    HttpResponse response;
+    int result = Transfer(form, response);
+    if (result != 0) {
+        KLOG("[%s]:[%d] http request faled.");
+        return result;
+    }
+    result = Judge(response, kSessionLines, schema, &answer);
+    if (result != 0) return result;
+    if (answer.result == 0) {
+        KLOG(kSessionLines.refused);
+        return ZR_QM_ERR_DEV_LOGIN;
+    }
+    return 0;
+}
+
 int Device::Login(const char *user, const char *password_md5) {
     return LoginAs(user, password_md5, false);
 }
@@ -82,31 +99,20 @@ int Device::LoginWith(const char *user, const char *password_md5) {
 }
 
 int Device::LoginAs(const char *user, const char *password_md5, bool store_credentials) {
-    RequestForm form;
-    form.action = "login";
-    form.params = {{"username", user ? user : ""},
-                   {"password", password_md5 ? password_md5 : ""},
-                   {"devicetype", "DeviceManagerSoftware"},
-                   {"odmname", "TALVO"},
-                   {"productid", "KARVEN"}};
+    RequestForm form = Form("login", nullptr,
+                            {{"username", user ? user : ""},
+                             {"password", password_md5 ? password_md5 : ""},
+                             {"devicetype", "DeviceManagerSoftware"},
+                             {"odmname", "TALVO"},
+                             {"productid", "KARVEN"}});
     form.fresh_handle = true;
     form.needs_session = false;
     form.send_cookie = false;
     form.transport_code = true;
-    HttpResponse response;
-    int result = Transfer(form, response);
-    if (result != 0) {
-        KLOG("[%s]:[%d] http request faled.");
-        return result;
-    }
-    LoginAnswer answer{};
-    result = Judge(response, kSessionLines, kLoginSchema, &answer);
+    SessionAnswer answer{};
+    int result = AskSession(form, kLoginSchema, answer);
+    if (result == ZR_QM_ERR_DEV_LOGIN) DropSession();
     if (result != 0) return result;
-    if (answer.result == 0) {
-        KLOG(kSessionLines.refused);
-        DropSession();
-        return ZR_QM_ERR_DEV_LOGIN;
-    }
     OpenSession(user, password_md5, answer.sessionId, store_credentials);
     return 0;
 }
@@ -114,24 +120,12 @@ int Device::LoginAs(const char *user, const char *password_md5, bool store_crede
 // Sends the session cookie of the device, so the receiver ends this session
 // even when no other request has used the persistent handle since the login.
 int Device::Logout() {
-    RequestForm form;
-    form.action = "logout";
-    form.section = "logout";
+    RequestForm form = Form("logout", "logout");
     form.needs_session = false;
     form.transport_code = true;
-    HttpResponse response;
-    int result = Transfer(form, response);
-    if (result != 0) {
-        KLOG("[%s]:[%d] http request faled.");
-        return result;
-    }
-    LogoutAnswer answer{};
-    result = Judge(response, kSessionLines, kLogoutSchema, &answer);
+    SessionAnswer answer{};
+    int result = AskSession(form, kLogoutSchema, answer);
     if (result != 0) return result;
-    if (answer.result == 0) {
-        KLOG(kSessionLines.refused);
-        return ZR_QM_ERR_DEV_LOGIN;
-    }
     std::lock_guard<std::mutex> lock(fields_);
     logged_in_ = false;
     return 0;

@@ -21,11 +21,6 @@ struct StateResult {
     char dev_mac[32];
 };
 
-struct StateAnswer {
-    int32_t err_code;
-    StateResult result;
-};
-
 const JsonFieldDesc kStateResultSchema[] = {
     JM_TEXT(StateResult, dev_state, "dev_state", JSONMAP_OPTIONAL),
     JM_INT(StateResult, dev_runtime, "dev_runtime", JSONMAP_OPTIONAL),
@@ -33,11 +28,7 @@ const JsonFieldDesc kStateResultSchema[] = {
     JM_END,
 };
 
-const JsonFieldDesc kStateSchema[] = {
-    JM_INT(StateAnswer, err_code, "err_code", JSONMAP_REQUIRED),
-    JM_OBJECT(StateAnswer, result, "result", JSONMAP_REQUIRED, kStateResultSchema),
-    JM_END,
-};
+KORVEL_READ_SCHEMA(kStateSchema, StateResult, kStateResultSchema);
 
 #define STATUS_MEMBER(field) JM_TEXT(DeviceNetStatus, field, #field, JSONMAP_OPTIONAL)
 const JsonFieldDesc kNetStatusResultSchema[] = {
@@ -57,16 +48,7 @@ const JsonFieldDesc kNetStatusResultSchema[] = {
 };
 #undef STATUS_MEMBER
 
-struct NetStatusAnswer {
-    int32_t err_code;
-    DeviceNetStatus result;
-};
-
-const JsonFieldDesc kNetStatusSchema[] = {
-    JM_INT(NetStatusAnswer, err_code, "err_code", JSONMAP_REQUIRED),
-    JM_OBJECT(NetStatusAnswer, result, "result", JSONMAP_REQUIRED, kNetStatusResultSchema),
-    JM_END,
-};
+KORVEL_READ_SCHEMA(kNetStatusSchema, DeviceNetStatus, kNetStatusResultSchema);
 
 const char kStatusParseLine[] =
     "[%s]:[%d] parse get divce status response json string failed, get device status response's json struct "
@@ -92,9 +74,7 @@ bool Device::NamesAnotherDevice(const char *answered_mac) const {
 }
 
 int Device::GetState(int &state, int &run_time) {
-    RequestForm form;
-    form.action = "read";
-    form.section = "dev_state";
+    RequestForm form = Form("read", "dev_state");
     form.fresh_handle = true;
     form.needs_session = false;
     form.transport_code = true;
@@ -116,7 +96,7 @@ int Device::GetState(int &state, int &run_time) {
         state = ZR_QM_STATE_OFFLINE;
         return 0;
     }
-    StateAnswer answer{};
+    ReadAnswer<StateResult> answer{};
     result = Judge(response, {"[%s]:[%d] login device failed.", kStatusParseLine, nullptr}, kStateSchema, &answer);
     if (result == ZR_QM_ERR_JSON) state = ZR_QM_STATE_IDLE;
     if (result != 0) return result;
@@ -136,11 +116,8 @@ int Device::GetState(int &state, int &run_time) {
 }
 
 int Device::GetNetStatus(DeviceNetStatus &status) {
-    RequestForm form;
-    form.action = "read";
-    form.section = "dev_status";
-    NetStatusAnswer answer{};
-    int result = Ask(form, {"[%s]:[%d] login device failed.", kStatusParseLine, nullptr}, kNetStatusSchema, &answer);
+    ReadAnswer<DeviceNetStatus> answer{};
+    int result = Ask(Form("read", "dev_status"), {"[%s]:[%d] login device failed.", kStatusParseLine, nullptr}, kNetStatusSchema, &answer);
     if (result != 0) return result;
     if (answer.err_code != 0) {
         KLOG("[%s]:[%d] get device's status failed.");

@@ -36,11 +36,6 @@ struct ProgressResult {
     int32_t update_progress;
 };
 
-struct ProgressAnswer {
-    int32_t err_code;
-    ProgressResult result;
-};
-
 const JsonFieldDesc kUpgradeProgressResultSchema[] = {
     JM_INT(ProgressResult, upgradeprogress, "upgradeprogress", JSONMAP_OPTIONAL),
     JM_END,
@@ -49,29 +44,12 @@ const JsonFieldDesc kUpdateProgressResultSchema[] = {
     JM_INT(ProgressResult, update_progress, "update_progress", JSONMAP_OPTIONAL),
     JM_END,
 };
-const JsonFieldDesc kUpgradeProgressSchema[] = {
-    JM_INT(ProgressAnswer, err_code, "err_code", JSONMAP_REQUIRED),
-    JM_OBJECT(ProgressAnswer, result, "result", JSONMAP_REQUIRED, kUpgradeProgressResultSchema),
-    JM_END,
-};
-const JsonFieldDesc kUpdateProgressSchema[] = {
-    JM_INT(ProgressAnswer, err_code, "err_code", JSONMAP_REQUIRED),
-    JM_OBJECT(ProgressAnswer, result, "result", JSONMAP_REQUIRED, kUpdateProgressResultSchema),
-    JM_END,
-};
+KORVEL_READ_SCHEMA(kUpgradeProgressSchema, ProgressResult, kUpgradeProgressResultSchema);
+KORVEL_READ_SCHEMA(kUpdateProgressSchema, ProgressResult, kUpdateProgressResultSchema);
 
-RequestForm UploadForm(const char *section, std::vector<QueryParam> params) {
-    RequestForm form;
-    form.action = "upload";
-    form.section = section;
-    form.params = std::move(params);
-    return form;
-}
-
+// Progress queries wait 3 s at most, so polling stays responsive.
 RequestForm ProgressForm(const char *section) {
-    RequestForm form;
-    form.action = "read";
-    form.section = section;
+    RequestForm form = Form("read", section);
     form.timeout = kProgressTimeoutSeconds;
     return form;
 }
@@ -92,7 +70,7 @@ int Device::Upgrade(const void *data, size_t size, const char *path) {
     if (!LoggedIn()) return ZR_QM_ERR_DEV_NO_SESSION;
     char digest[kDigestSize] = {0};
     if (FileDigest(path, digest) != 0) digest[0] = '\0'; // the receiver judges an empty digest
-    return Upload(UploadForm("upgrade", {{"md5", digest}}),
+    return Upload(Form("upload", "upgrade", {{"md5", digest}}),
                   {"[%s]:[%d] upgrade device failed",
                    "[%s]:[%d] parse upgrade response json string failed, get device status response's json struct "
                    "must changed.",
@@ -102,7 +80,7 @@ int Device::Upgrade(const void *data, size_t size, const char *path) {
 
 int Device::SetScreen(int kind, const void *data, size_t size, const char *path) {
     if (!InTable(kind, kScreenSections)) return ZR_QM_ERR_PARAM;
-    return Upload(UploadForm(kScreenSections[kind], {}),
+    return Upload(Form("upload", kScreenSections[kind]),
                   {"[%s]:[%d] set device screen failed.",
                    "[%s]:[%d] parse set device screen  response json string failed, get device status response's "
                    "json struct must changed.",
@@ -112,7 +90,7 @@ int Device::SetScreen(int kind, const void *data, size_t size, const char *path)
 
 int Device::SystemUpdate(const void *data, size_t size, int kind, const char *path, const char *md5) {
     if (!InTable(kind, kUpdateSections)) return ZR_QM_ERR_PARAM;
-    return Upload(UploadForm(kUpdateSections[kind].upload, {{"md5", md5 ? md5 : ""}}),
+    return Upload(Form("upload", kUpdateSections[kind].upload, {{"md5", md5 ? md5 : ""}}),
                   {"[%s]:[%d] device system update failed",
                    "[%s]:[%d] parse system update response json string failed, get device status response's json "
                    "struct must changed.",
@@ -121,7 +99,7 @@ int Device::SystemUpdate(const void *data, size_t size, int kind, const char *pa
 }
 
 int Device::GetUpgradeProgress() {
-    ProgressAnswer answer{};
+    ReadAnswer<ProgressResult> answer{};
     int result = Ask(ProgressForm("upgradeprogress"), {"[%s]:[%d] login device failed.", nullptr, nullptr},
                      kUpgradeProgressSchema, &answer);
     if (result != 0) return result;
@@ -131,7 +109,7 @@ int Device::GetUpgradeProgress() {
 
 int Device::GetUpdateProgress(int kind) {
     if (!InTable(kind, kUpdateSections)) return ZR_QM_ERR_PARAM;
-    ProgressAnswer answer{};
+    ReadAnswer<ProgressResult> answer{};
     int result = Ask(ProgressForm(kUpdateSections[kind].progress),
                      {"[%s]:[%d] login device failed.",
                       "[%s]:[%d] parse get device system update progress response json string failed, get device "
