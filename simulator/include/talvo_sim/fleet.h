@@ -167,7 +167,7 @@ struct ReceiverSnapshot {
 struct FleetOptions {
     std::chrono::milliseconds reboot_time{1500};   // how long a reboot keeps a receiver away
     std::chrono::milliseconds install_time{8000};  // from upload to progress 100
-    std::size_t request_log_limit = 1000;          // per receiver; oldest dropped
+    std::size_t request_log_limit = 500;           // per receiver (and for datagrams); oldest dropped
     bool announce_on_add = true;                   // "DeviceOnline" when a receiver is added
     bool join_group = true;                        // false: no discovery socket
 };
