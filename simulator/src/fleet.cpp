@@ -54,6 +54,7 @@ void Fleet::Start() {
     }
     impl_->loop.Start();
     impl_->started = true;
+    if (impl_->options.activity_interval.count() > 0) impl_->loop.Run([this] { impl_->ScheduleActivity(); });
 }
 
 void Fleet::Stop() {

@@ -70,6 +70,10 @@ struct Fleet::Impl : RequestHandler {
     void ComeBack(const std::string &mac, bool rebooted);
     void StartReboot(const std::string &mac);
     void SendAnnouncement(const std::string &mac, const std::string &message_name);
+
+    // Demo activity (activity.cpp), on the loop thread.
+    void ScheduleActivity();
+    void StirActivity();
 };
 
 } // namespace talvo_sim

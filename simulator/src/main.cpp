@@ -20,9 +20,10 @@ namespace {
 
 constexpr const char *kUsage =
     "usage: talvo-receiver-sim [--fleet FILE] [--count N] [--models mixed|MODEL] [--base 127.x.y.z]\n"
-    "                          [--reboot-ms N] [--install-ms N] [--log-limit N] [--quiet]\n"
+    "                          [--reboot-ms N] [--install-ms N] [--log-limit N] [--lively] [--quiet]\n"
     "Serves simulated receivers, each on its own address (HTTP :80, command :50012), with\n"
     "discovery on 224.0.1.2:50000. Control commands on standard input ('help' lists them).\n"
+    "--lively lets receivers start and end casts by themselves, with senders in host mode.\n"
     "Run it inside the private test network: scripts/testnet talvo-receiver-sim ...\n";
 
 struct Options {
@@ -49,6 +50,7 @@ bool ParseOptions(int argc, char **argv, Options &options) {
         else if (arg == "--reboot-ms") options.fleet.reboot_time = std::chrono::milliseconds(std::stoi(value()));
         else if (arg == "--install-ms") options.fleet.install_time = std::chrono::milliseconds(std::stoi(value()));
         else if (arg == "--log-limit") options.fleet.request_log_limit = static_cast<std::size_t>(std::stoul(value()));
+        else if (arg == "--lively") options.fleet.activity_interval = std::chrono::seconds(7);
         else if (arg == "--quiet") options.quiet = true;
         else if (arg == "--help" || arg == "-h") return false;
         else throw std::invalid_argument("unknown option " + arg);

@@ -113,3 +113,29 @@ TEST_F(ControlTest, BadCommandsAnswerWithAnError) {
 
 } // namespace
 } // namespace sim_test
+
+namespace sim_test {
+namespace {
+
+TEST(LivelyFleet, ReceiversStartAndEndCastsWithSendersComingAndGoing) {
+    talvo_sim::FleetOptions options;
+    options.activity_interval = std::chrono::milliseconds(20);
+    options.announce_on_add = false;
+    talvo_sim::Fleet fleet(options);
+    fleet.Start();
+    talvo_sim::ReceiverConfig receiver;
+    receiver.mac = kMac;
+    receiver.address = "127.0.12.1";
+    fleet.Add(receiver);
+    EXPECT_TRUE(Eventually([&] {
+        auto s = fleet.Snapshot(kMac);
+        return s.config.state == "share" && s.config.host_members.size() == 1;
+    }));
+    EXPECT_TRUE(Eventually([&] {
+        auto s = fleet.Snapshot(kMac);
+        return s.config.state == "idle" && s.config.host_members.empty();
+    }));
+}
+
+} // namespace
+} // namespace sim_test

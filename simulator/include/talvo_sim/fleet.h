@@ -170,6 +170,9 @@ struct FleetOptions {
     std::size_t request_log_limit = 500;           // per receiver (and for datagrams); oldest dropped
     bool announce_on_add = true;                   // "DeviceOnline" when a receiver is added
     bool join_group = true;                        // false: no discovery socket
+    // Lively fleet for demos: every interval some idle receivers start a cast
+    // (a sender joins in host mode) and some casting ones end it. Zero: off.
+    std::chrono::milliseconds activity_interval{0};
 };
 
 class Fleet {
