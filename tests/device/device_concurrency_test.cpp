@@ -28,13 +28,13 @@ TEST_F(DeviceConcurrencyTest, RequestsUploadsStateQueriesAndSnapshotsTogether) {
     };
     std::vector<std::thread> threads;
     threads.emplace_back([&] {
-        for (int i = 0; i < 30; ++i) {
+        for (int i = 0; i < 100; ++i) {
             NetConfig config{};
             expect_ok(device->GetNetConfig(config));
         }
     });
     threads.emplace_back([&] {
-        for (int i = 0; i < 30; ++i) {
+        for (int i = 0; i < 60; ++i) {
             VideoOutConfig video{};
             std::snprintf(video.sound_volume, sizeof video.sound_volume, "%d", i);
             expect_ok(device->SetVideoOut(video));
@@ -44,10 +44,10 @@ TEST_F(DeviceConcurrencyTest, RequestsUploadsStateQueriesAndSnapshotsTogether) {
         }
     });
     threads.emplace_back([&] {
-        for (int i = 0; i < 4; ++i) expect_ok(device->SetScreen(i, nullptr, 0, image.c_str()));
+        for (int i = 0; i < 12; ++i) expect_ok(device->SetScreen(i % 4, nullptr, 0, image.c_str()));
     });
     threads.emplace_back([&] {
-        for (int i = 0; i < 40; ++i) {
+        for (int i = 0; i < 150; ++i) {
             int state = -1;
             int run_time = 0;
             expect_ok(device->GetState(state, run_time));
@@ -55,7 +55,7 @@ TEST_F(DeviceConcurrencyTest, RequestsUploadsStateQueriesAndSnapshotsTogether) {
         }
     });
     threads.emplace_back([&] {
-        for (int i = 0; i < 10; ++i) {
+        for (int i = 0; i < 30; ++i) {
             CompereList list{};
             expect_ok(device->GetCompereList(list));
             DeviceNetStatus status{};
@@ -64,7 +64,7 @@ TEST_F(DeviceConcurrencyTest, RequestsUploadsStateQueriesAndSnapshotsTogether) {
         }
     });
     threads.emplace_back([&] {
-        for (int i = 0; i < 300; ++i) {
+        for (int i = 0; i < 2000; ++i) {
             DeviceInfo info{};
             device->FillInfo(info);
             if (std::string(info.Wired_MacAddr) != kMac) ++failures;

@@ -64,6 +64,19 @@ TEST(ResultMappingTest, StatusesAndTransferResults) {
     EXPECT_EQ(korvel::MapTransferError(CURLE_WRITE_ERROR), -1);
 }
 
+// The address part of a URL comes from records; it must not reach anything
+// but a receiver's HTTP service.
+TEST(HttpGetTest, OnlyPlainHttpIsSpoken) {
+    korvel::testing::TempDir dir;
+    const std::string secret = dir.Write("secret.txt", "{\"err_code\":0}");
+    Device device("127.0.0.1", "TALVO", "00");
+    for (bool fresh : {true, false}) {
+        korvel::HttpResponse response;
+        EXPECT_EQ(device.HttpGet("file://" + secret + "#", "/do?action=read", nullptr, response, fresh, 5), -1);
+        EXPECT_EQ(response.body, "");
+    }
+}
+
 TEST(UploadFormTest, FileNameHeadAndTail) {
     struct Case {
         const char *path;

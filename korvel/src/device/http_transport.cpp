@@ -69,10 +69,14 @@ int TraceTransfer(CURL *, curl_infotype type, char *data, size_t size, void *) {
 }
 
 // Options every new handle gets. No environment proxy applies: receivers sit
-// on the local network. No signals: handles run on many threads.
+// on the local network. No signals: handles run on many threads. Plain HTTP
+// only, so an address text read from a record can never make the transfer
+// read a local file or speak another protocol.
 CURL *NewHandle() {
     CURL *handle = curl_easy_init();
     if (handle == nullptr) return nullptr;
+    curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "http");
+    curl_easy_setopt(handle, CURLOPT_DEFAULT_PROTOCOL, "http");
     curl_easy_setopt(handle, CURLOPT_TCP_KEEPALIVE, 1L);
     curl_easy_setopt(handle, CURLOPT_TCP_KEEPIDLE, kKeepIdleSeconds);
     curl_easy_setopt(handle, CURLOPT_TCP_KEEPINTVL, kKeepIntervalSeconds);
