@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 #include <stdexcept>
-#include <vector>
 
 #include "multipart.h"
 
@@ -132,21 +132,14 @@ void HttpServer::Close() {
 }
 
 void HttpServer::DropHeld() {
-    std::vector<evhttp_connection *> connections;
+    std::set<evhttp_connection *> held;
     for (const auto &[id, pending] : pending_) {
         if (pending.decision.action == HttpDecision::Action::Hold ||
             pending.decision.action == HttpDecision::Action::Stall) {
-            connections.push_back(pending.connection);
+            held.insert(pending.connection);
         }
     }
-    for (evhttp_connection *connection : connections) {
-        for (const auto &[id, pending] : pending_) {
-            if (pending.connection == connection) {
-                CloseConnection(connection);
-                break;
-            }
-        }
-    }
+    for (evhttp_connection *connection : held) CloseConnection(connection);
 }
 
 void HttpServer::OnRequest(evhttp_request *request, void *self) {

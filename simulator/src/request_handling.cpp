@@ -209,11 +209,11 @@ void Fleet::Impl::OnDatagram(const std::string &text, const std::string &sender)
         }
         answered += answers.size();
     }
-    for (auto &[answer, delay] : answers) {
-        if (delay.count() > 0) {
-            loop.After(delay, [this, answer] { discovery->Send(answer); });
+    for (auto &answer : answers) {
+        if (answer.second.count() > 0) {
+            loop.After(answer.second, [this, text = answer.first] { discovery->Send(text); });
         } else {
-            discovery->Send(answer);
+            discovery->Send(answer.first);
         }
     }
 }

@@ -200,6 +200,18 @@ TEST_F(HttpTest, OfflineRefusesAndUnresponsiveNeverAnswers) {
     EXPECT_EQ(Read("dev_state", "").status, 200);
 }
 
+TEST_F(HttpTest, BringingBackAnUnresponsiveReceiverDropsTheRequestsItHeld) {
+    fleet.MakeUnresponsive(kMac);
+    fleet.ClearRequests(kMac);
+    HttpResult held;
+    std::thread client([&] { held = Get(kAddress, "/do?action=read&section=dev_state", "", 60000); });
+    EXPECT_TRUE(Eventually([&] { return fleet.Requests(kMac).size() == 1; }));
+    fleet.BringBack(kMac);
+    client.join();
+    EXPECT_EQ(held.code, CURLE_GOT_NOTHING);
+    EXPECT_EQ(Read("dev_state", "").status, 200);
+}
+
 TEST_F(HttpTest, HostModeListsMembersAndAppliesOperations) {
     std::vector<talvo_sim::HostMember> members(2);
     members[0].conn_ip = "192.168.49.10";

@@ -90,7 +90,11 @@ enum class Presence {
     Rebooting,    // offline until it comes back by itself
 };
 
-// A fault injected for one kind of request of one receiver.
+// A fault injected for one kind of request of one receiver. With Delay,
+// Stall, BrokenBody, OversizedBody and ForeignMac the receiver does what the
+// request asks and only the answer suffers; Unauthorized, Close, Status,
+// ErrCode and Silence leave the receiver unchanged. The request is logged
+// either way.
 enum class FaultType {
     // HTTP (also applied to discovery and the TCP command where noted)
     Unauthorized,  // 401 whatever the session
