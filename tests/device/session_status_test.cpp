@@ -171,6 +171,22 @@ TEST_F(StateTest, ADeviceWithoutMacTakesAnyAnswer) {
     EXPECT_EQ(state, ZR_QM_STATE_SHARE);
 }
 
+// Receivers sit on the local network: a proxy named by the environment never
+// sees their requests.
+TEST_F(StateTest, EnvironmentProxiesAreIgnored) {
+    const char *names[] = {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"};
+    for (const char *name : names) setenv(name, "http://127.0.99.1:3128", 1);
+    int state = -1;
+    int run_time = -1;
+    fleet.SetState(kMac, "share");
+    EXPECT_EQ(device->GetState(state, run_time), 0);
+    EXPECT_EQ(state, ZR_QM_STATE_SHARE);
+    EXPECT_EQ(device->Login(kUser, PasswordMd5().c_str()), 0);
+    DeviceNetStatus status{};
+    EXPECT_EQ(device->GetNetStatus(status), 0);
+    for (const char *name : names) unsetenv(name);
+}
+
 using NetStatusTest = SimDeviceTest;
 
 TEST_F(NetStatusTest, CopiesTheStatusAndRenamesTheDevice) {

@@ -5,8 +5,9 @@
 // Locking: `fields_` guards identity, session and state fields, so a snapshot
 // never sees a half-written record; `requests_` serialises every request that
 // uses the persistent transfer handle (a libcurl handle serves one transfer at
-// a time). Requests on fresh handles (login, the state query, uploads) do not
-// take `requests_`, so the state query never waits behind a long upload.
+// a time). Requests on fresh handles (login, the state query, the host-member
+// list, uploads) copy the cookie under `fields_` and never take `requests_`,
+// so the state query never waits behind a long upload or a slow request.
 #pragma once
 
 #include <atomic>
