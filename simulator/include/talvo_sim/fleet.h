@@ -189,7 +189,7 @@ public:
 
     // Opens the discovery socket and starts the loop thread. Exits the
     // process outside the test network; throws std::runtime_error when the
-    // discovery socket cannot be opened.
+    // discovery socket cannot be opened. A stopped fleet does not start again.
     void Start();
     // Closes every socket and ends the loop thread. Safe to call twice.
     void Stop();
@@ -250,7 +250,7 @@ private:
 // `models` or, for "mixed", the six names in turn.
 std::vector<ReceiverConfig> GenerateFleet(int count, const std::string &models, const std::string &base);
 
-// Reads a fleet description (JSON; see simulator/README.md). Throws
+// Reads a fleet description (JSON; README.md, "A simulated fleet", shows the form). Throws
 // std::runtime_error with a clear message for bad input.
 std::vector<ReceiverConfig> ParseFleetDescription(const std::string &json_text);
 
