@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -91,6 +92,17 @@ inline std::string GroupStore(const std::vector<std::string> &names) {
     std::string text = "{\"Group_Num\":" + std::to_string(names.size()) + ",\"Groups\":[";
     for (size_t i = 0; i < names.size(); ++i) text += std::string(i ? "," : "") + "{\"Group_Name\":\"" + names[i] + "\"}";
     return text + "]}";
+}
+
+// One step of a session: the call, and the result it must give.
+struct Step {
+    const char *what;
+    std::function<int()> call;
+    int result;
+};
+
+inline void RunSteps(const std::vector<Step> &steps) {
+    for (const Step &step : steps) EXPECT_EQ(step.call(), step.result) << step.what;
 }
 
 class LibraryTest : public ::testing::Test {

@@ -207,4 +207,84 @@ TEST_F(StoresTest, EachOperationRewritesItsStores) {
     }
 }
 
+// A store that did not load whole is copied aside before it is first
+// rewritten; a file that loaded whole, or no file, leaves no copy.
+TEST_F(StoresTest, BrokenStoresAreKeptBeforeTheDefaultsReplaceThem) {
+    struct Case {
+        const char *name;
+        std::string content;
+    } cases[] = {
+        {"DevsInfo.ini", "{\"DevOperateUserName\":\"TALVO\",\"Dev_Num\":3,\"Devices\":[{\"Wired_Mac"},
+        {"GroupsInfo.ini", "not json at all"},
+        {"AccountInfo.ini", std::string("\0\1\2", 3)},
+    };
+    for (const auto &c : cases) cwd_.Write(c.name, c.content);
+    LogCapture log;
+    Start();
+    for (const auto &c : cases) {
+        std::vector<std::string> copies = BadCopies(c.name);
+        ASSERT_EQ(copies.size(), 1u) << c.name;
+        EXPECT_EQ(cwd_.Read(copies[0]), c.content) << c.name;
+        EXPECT_TRUE(log.Contains(c.name + std::string(" did not load whole, its contents are kept in ") + copies[0]));
+    }
+    EXPECT_NE(cwd_.Read("DevsInfo.ini").find(kOperatePwdMd5), std::string::npos); // defaults
+    EXPECT_EQ(ZR_QM_Login("admin", "pelun"), 0);
+    ZR_QM_DeInit();
+    for (const auto &c : cases) EXPECT_EQ(BadCopies(c.name).size(), 1u) << "one copy only: " << c.name;
+}
+
+TEST_F(StoresTest, BadRecordsAreSkippedAndEveryoneCanStillLogIn) {
+    const std::string devices =
+        DeviceStore({DeviceEntry("aa:bb:cc:00:00:01"), DeviceEntry("aa:bb:cc:00:00:02", "TALVO_QX"),
+                     DeviceEntry("AA:BB:CC:00:00:01", "TALVO_JX"), DeviceEntry("aa:bb:cc:00:00:03", "TALVO_TX")});
+    const std::string groups = GroupStore({"A", "B", "A", "C"});
+    cwd_.Write("DevsInfo.ini", devices);
+    cwd_.Write("GroupsInfo.ini", groups);
+    LogCapture log;
+    Start(-1); // the caller can see the stores were not clean
+    EXPECT_TRUE(log.Contains("add device to list failed."));
+    EXPECT_TRUE(log.Contains("add device group to list failed."));
+    EXPECT_EQ(ManagedMacs(), (std::vector<std::string>{"aa:bb:cc:00:00:01", "aa:bb:cc:00:00:03"}));
+    EXPECT_EQ(GroupNames(), (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_EQ(ZR_QM_Login("admin", "pelun"), 0);
+    EXPECT_TRUE(BadCopies("DevsInfo.ini").empty()); // nothing rewritten yet
+
+    ASSERT_EQ(ZR_QM_SaveDevAlias("aa:bb:cc:00:00:03", "Hall"), 0); // first rewrite
+    std::vector<std::string> copies = BadCopies("DevsInfo.ini");
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_EQ(cwd_.Read(copies[0]), devices);
+    ZR_QM_DeInit();
+    ASSERT_EQ(BadCopies("GroupsInfo.ini").size(), 1u);
+    EXPECT_EQ(cwd_.Read(BadCopies("GroupsInfo.ini")[0]), groups);
+    EXPECT_EQ(BadCopies("DevsInfo.ini").size(), 1u);
+    EXPECT_TRUE(BadCopies("AccountInfo.ini").empty());
+
+    Start(); // what was saved loads clean
+    EXPECT_EQ(ManagedMacs().size(), 2u);
+}
+
+TEST_F(StoresTest, ACountBeyondTheFileNeitherExhaustsMemoryNorLosesEntries) {
+    const std::string devices = "{\"DevOperateUserName\":\"TALVO\",\"DevOperatePwdMd5\":\"" + kOperatePwdMd5 +
+                                "\",\"Dev_Num\":2147483647,\"Devices\":[" + DeviceEntry("aa:bb:cc:00:00:01") + "]}";
+    cwd_.Write("DevsInfo.ini", devices);
+    cwd_.Write("GroupsInfo.ini", "{\"Group_Num\":2147483647}");
+    Start(-1);
+    EXPECT_EQ(ManagedMacs(), (std::vector<std::string>{"aa:bb:cc:00:00:01"}));
+    EXPECT_TRUE(GroupNames().empty());
+    ZR_QM_DeInit();
+    ASSERT_EQ(BadCopies("DevsInfo.ini").size(), 1u);
+    EXPECT_EQ(cwd_.Read(BadCopies("DevsInfo.ini")[0]), devices);
+    EXPECT_NE(cwd_.Read("DevsInfo.ini").find("\"Dev_Num\":\t1"), std::string::npos);
+}
+
+TEST_F(StoresTest, StoresThatLoadedWholeLeaveNoCopy) {
+    cwd_.Write("DevsInfo.ini", DeviceStore({DeviceEntry("aa:bb:cc:00:00:01")}));
+    cwd_.Write("GroupsInfo.ini", GroupStore({"A"}));
+    Start();
+    ASSERT_EQ(ZR_QM_AddDevGroup("B"), 0);
+    ASSERT_EQ(ZR_QM_AddUser("bob", "pw", 2), 0);
+    ZR_QM_DeInit();
+    for (const char *name : kStores) EXPECT_TRUE(BadCopies(name).empty()) << name;
+}
+
 } // namespace

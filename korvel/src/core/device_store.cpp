@@ -63,18 +63,26 @@ int Stores::LoadDevices() {
     if (head.Dev_Num < 1) return 0;
 
     DeviceStoreImage image(device_file_.PlausibleCount(head.Dev_Num));
+    if (image.Ok()) image.MarkKeysAbsent(&DeviceInfo::Wired_MacAddr);
     int read = ReadStoreImage(device_file_, image.Ok(), DeviceStoreTable(image.Count()).data(), image.Data());
     if (read != 0) return read;
     managed_.SetOperate(image.HeadRecord().DevOperateUserName, image.HeadRecord().DevOperatePwdMd5);
     int result = 0;
+    size_t missing = 0;
     for (size_t i = 0; i < image.Count(); ++i) {
-        int admitted = managed_.Admit(image.Elements()[i]);
+        DeviceInfo &record = image.Elements()[i];
+        if (!DeviceStoreImage::KeyFound(record, &DeviceInfo::Wired_MacAddr)) {
+            ++missing;
+            continue;
+        }
+        int admitted = managed_.Admit(record);
         if (admitted < 0) {
             KLOG("[%s]:[%d] add device to list failed.");
             device_file_.MarkNotWhole();
             if (result == 0) result = admitted;
         }
     }
+    if (device_file_.NoteMissingEntries(missing) && result == 0) result = -1;
     return result;
 }
 

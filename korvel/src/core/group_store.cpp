@@ -44,16 +44,24 @@ int Stores::LoadGroups() {
     if (head.Group_Num < 1) return 0;
 
     GroupStoreImage image(group_file_.PlausibleCount(head.Group_Num));
+    if (image.Ok()) image.MarkKeysAbsent(&GroupSlot::Group_Name);
     int read = ReadStoreImage(group_file_, image.Ok(), GroupStoreTable(image.Count()).data(), image.Data());
     if (read != 0) return read;
     int result = 0;
+    size_t missing = 0;
     for (size_t i = 0; i < image.Count(); ++i) {
-        if (groups_.Add(image.Elements()[i].Group_Name) != 0) {
+        GroupSlot &slot = image.Elements()[i];
+        if (!GroupStoreImage::KeyFound(slot, &GroupSlot::Group_Name)) {
+            ++missing;
+            continue;
+        }
+        if (groups_.Add(slot.Group_Name) != 0) {
             KLOG("[%s]:[%d] add device group to list failed.");
             group_file_.MarkNotWhole();
             result = ZR_QM_ERR_GROUP;
         }
     }
+    if (group_file_.NoteMissingEntries(missing) && result == 0) result = -1;
     return result;
 }
 

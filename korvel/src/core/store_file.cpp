@@ -72,6 +72,13 @@ size_t StoreFile::PlausibleCount(int32_t count) {
     return static_cast<size_t>(most);
 }
 
+bool StoreFile::NoteMissingEntries(size_t missing) {
+    if (missing == 0) return false;
+    KLOG("[%s]:[%d] %s lacks %zu of the entries it counts.", name_, missing);
+    MarkNotWhole();
+    return true;
+}
+
 bool ReadStoreHead(StoreFile &file, const JsonFieldDesc *table, void *head) {
     if (JsonFile2Obj(file.Name(), table, head) == 0) return true;
     KLOG("[%s]:[%d] JsonFile2Obj failed, file not exist or file content not json.");

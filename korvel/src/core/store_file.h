@@ -55,6 +55,10 @@ public:
     // bytes), so a broken count cannot exhaust memory. A cut count marks the file.
     size_t PlausibleCount(int32_t count);
 
+    // Logs and marks the file when `missing` of its counted entries were not
+    // there; true then.
+    bool NoteMissingEntries(size_t missing);
+
 private:
     bool KeepBadCopyLocked();
 
@@ -84,6 +88,25 @@ public:
     void *Data() { return data_; }
     Head &HeadRecord() { return *static_cast<Head *>(data_); }
     Element *Elements() { return reinterpret_cast<Element *>(static_cast<char *>(data_) + kArrayOffset); }
+
+    // Entries the file does not hold (its count is larger than its array, or
+    // an entry lacks its key field) must not become records. Before the read
+    // the key field of every element is filled with 0xFF bytes; a key the
+    // read found is written terminated within its field.
+    template <size_t N>
+    void MarkKeysAbsent(char (Element::*key)[N]) {
+        for (size_t i = 0; i < count_; ++i) std::memset(Elements()[i].*key, 0xFF, N);
+    }
+    // True when the read found the element's key; clears what is left of the
+    // marker behind the text.
+    template <size_t N>
+    static bool KeyFound(Element &element, char (Element::*key)[N]) {
+        char *field = element.*key;
+        auto *end = static_cast<char *>(std::memchr(field, '\0', N));
+        if (end == nullptr) return false;
+        std::memset(end, 0, static_cast<size_t>(field + N - end));
+        return true;
+    }
 
     // The descriptor of the array key for this image's elements.
     static JsonFieldDesc ArrayField(const char *key, const JsonFieldDesc *sub, size_t count) {
