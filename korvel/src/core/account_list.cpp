@@ -47,6 +47,11 @@ int AccountList::Logout() {
     return 0;
 }
 
+bool AccountList::LoggedIn() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return current_.logged_in;
+}
+
 int AccountList::CurrentType() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return current_.logged_in ? current_.type : ZR_QM_ERR_NOT_LOGGED_IN;

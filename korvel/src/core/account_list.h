@@ -27,6 +27,7 @@ public:
     // (an empty text), ZR_QM_ERR_USER_NOT_FOUND, ZR_QM_ERR_PASSWORD.
     int Login(const char *user, const char *password);
     int Logout();                                  // 0, ZR_QM_ERR_NOT_LOGGED_IN
+    bool LoggedIn() const;
     int CurrentType() const;                       // the type, ZR_QM_ERR_NOT_LOGGED_IN
     int CurrentName(char (&name)[kUserNameSize]) const; // 0, ZR_QM_ERR_NOT_LOGGED_IN
 
