@@ -44,21 +44,17 @@ int Stores::LoadAccounts() {
     }
     int result = 0;
     if (head.Account_Num >= 1) {
-        AccountStoreImage image(account_file_.PlausibleCount(head.Account_Num));
-        if (image.Ok()) image.MarkKeysAbsent(&UserAccount::User_Name);
-        result = ReadStoreImage(account_file_, image.Ok(), AccountStoreTable(image.Count()).data(), image.Data());
-        size_t missing = 0;
-        for (size_t i = 0; result == 0 && i < image.Count(); ++i) {
-            UserAccount &account = image.Elements()[i];
-            if (!AccountStoreImage::KeyFound(account, &UserAccount::User_Name)) {
-                ++missing;
-                continue;
-            }
-            // A name twice is skipped; the file still did not load whole.
-            if (accounts_.Add(account.User_Name, account.User_Pwd, account.User_Type) != 0)
-                account_file_.MarkNotWhole();
-        }
-        account_file_.NoteMissingEntries(missing);
+        EntriesRead read = ReadStoreEntries<AccountStoreHead>(
+            account_file_, head.Account_Num, &UserAccount::User_Name, AccountStoreTable,
+            [](const AccountStoreHead &) {},
+            [this](UserAccount &account) {
+                // A name twice is skipped without failing the load; the file
+                // still did not load whole.
+                if (accounts_.Add(account.User_Name, account.User_Pwd, account.User_Type) != 0)
+                    account_file_.MarkNotWhole();
+                return 0;
+            });
+        result = read.result;
     }
     // Whatever the file held, "admin" can log in.
     EnsureSuperAdmin();

@@ -62,28 +62,15 @@ int Stores::LoadDevices() {
     managed_.SetOperate(head.DevOperateUserName, head.DevOperatePwdMd5);
     if (head.Dev_Num < 1) return 0;
 
-    DeviceStoreImage image(device_file_.PlausibleCount(head.Dev_Num));
-    if (image.Ok()) image.MarkKeysAbsent(&DeviceInfo::Wired_MacAddr);
-    int read = ReadStoreImage(device_file_, image.Ok(), DeviceStoreTable(image.Count()).data(), image.Data());
-    if (read != 0) return read;
-    managed_.SetOperate(image.HeadRecord().DevOperateUserName, image.HeadRecord().DevOperatePwdMd5);
-    int result = 0;
-    size_t missing = 0;
-    for (size_t i = 0; i < image.Count(); ++i) {
-        DeviceInfo &record = image.Elements()[i];
-        if (!DeviceStoreImage::KeyFound(record, &DeviceInfo::Wired_MacAddr)) {
-            ++missing;
-            continue;
-        }
-        int admitted = managed_.Admit(record);
-        if (admitted < 0) {
-            KLOG("[%s]:[%d] add device to list failed.");
-            device_file_.MarkNotWhole();
-            if (result == 0) result = admitted;
-        }
-    }
-    if (device_file_.NoteMissingEntries(missing) && result == 0) result = -1;
-    return result;
+    EntriesRead read = ReadStoreEntries<DeviceStoreHead>(
+        device_file_, head.Dev_Num, &DeviceInfo::Wired_MacAddr, DeviceStoreTable,
+        [this](const DeviceStoreHead &whole) { managed_.SetOperate(whole.DevOperateUserName, whole.DevOperatePwdMd5); },
+        [this](DeviceInfo &record) {
+            int admitted = managed_.Admit(record);
+            if (admitted < 0) KLOG("[%s]:[%d] add device to list failed.");
+            return admitted;
+        });
+    return read.result != 0 ? read.result : read.missing > 0 ? -1 : 0;
 }
 
 int Stores::SaveDevices() {

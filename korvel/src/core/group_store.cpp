@@ -43,26 +43,14 @@ int Stores::LoadGroups() {
     }
     if (head.Group_Num < 1) return 0;
 
-    GroupStoreImage image(group_file_.PlausibleCount(head.Group_Num));
-    if (image.Ok()) image.MarkKeysAbsent(&GroupSlot::Group_Name);
-    int read = ReadStoreImage(group_file_, image.Ok(), GroupStoreTable(image.Count()).data(), image.Data());
-    if (read != 0) return read;
-    int result = 0;
-    size_t missing = 0;
-    for (size_t i = 0; i < image.Count(); ++i) {
-        GroupSlot &slot = image.Elements()[i];
-        if (!GroupStoreImage::KeyFound(slot, &GroupSlot::Group_Name)) {
-            ++missing;
-            continue;
-        }
-        if (groups_.Add(slot.Group_Name) != 0) {
+    EntriesRead read = ReadStoreEntries<GroupStoreHead>(
+        group_file_, head.Group_Num, &GroupSlot::Group_Name, GroupStoreTable, [](const GroupStoreHead &) {},
+        [this](GroupSlot &slot) {
+            if (groups_.Add(slot.Group_Name) == 0) return 0;
             KLOG("[%s]:[%d] add device group to list failed.");
-            group_file_.MarkNotWhole();
-            result = ZR_QM_ERR_GROUP;
-        }
-    }
-    if (group_file_.NoteMissingEntries(missing) && result == 0) result = -1;
-    return result;
+            return ZR_QM_ERR_GROUP;
+        });
+    return read.result != 0 ? read.result : read.missing > 0 ? -1 : 0;
 }
 
 int Stores::SaveGroups() {

@@ -139,6 +139,42 @@ bool ReadStoreHead(StoreFile &file, const JsonFieldDesc *table, void *head);
 // could not be allocated; -1 (logged) when the read failed. Failures mark the file.
 int ReadStoreImage(StoreFile &file, bool allocated, const JsonFieldDesc *table, void *image);
 
+// Second pass of a load for a file whose head counts `count` entries: reads
+// the whole record, gives its head to `on_head`, then each entry the file
+// holds to `take` in file order. A negative result of `take` is a refused
+// entry: it marks the file and the first one is the result. Entries the
+// file counts but does not hold are skipped, counted in `missing` (logged).
+struct EntriesRead {
+    int result = 0; // 0, ZR_QM_ERR_NO_MEMORY, -1 (read failed) or the first refusal
+    size_t missing = 0;
+};
+
+template <class Head, class Element, size_t N, class TableFor, class OnHead, class Take>
+EntriesRead ReadStoreEntries(StoreFile &file, int32_t count, char (Element::*key)[N], TableFor &&table_for,
+                             OnHead &&on_head, Take &&take) {
+    using Image = StoreImage<Head, Element>;
+    Image image(file.PlausibleCount(count));
+    if (image.Ok()) image.MarkKeysAbsent(key);
+    EntriesRead read;
+    read.result = ReadStoreImage(file, image.Ok(), table_for(image.Count()).data(), image.Data());
+    if (read.result != 0) return read;
+    on_head(image.HeadRecord());
+    for (size_t i = 0; i < image.Count(); ++i) {
+        Element &entry = image.Elements()[i];
+        if (!Image::KeyFound(entry, key)) {
+            ++read.missing;
+            continue;
+        }
+        int taken = take(entry);
+        if (taken < 0) {
+            file.MarkNotWhole();
+            if (read.result == 0) read.result = taken;
+        }
+    }
+    file.NoteMissingEntries(read.missing);
+    return read;
+}
+
 // Writes a store record; 0, or -1 (logged).
 int WriteStore(const char *name, const JsonFieldDesc *table, const void *record);
 
