@@ -16,13 +16,19 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "device/http_types.h"
+#include "jsonmap.h"
 #include "korvel.h"
 
 typedef void CURL;
 
 namespace korvel {
+
+struct RequestForm;
+struct FailureLines;
+struct RebootCommand;
 
 // The refresh state of a device (state machine of the state refresh).
 struct RefreshRecord {
@@ -35,6 +41,13 @@ struct RefreshRecord {
     uint32_t missed = 0;            // consecutive refreshes that found an online device not online
     uint32_t reboots = 0;
 };
+
+// State number of a receiver's `dev_state` text (exact compare): "share" 1,
+// "upgrade" 2, "standby" 3, "idle" and anything else 0.
+int StateNumber(const char *text);
+
+// The parameters of a network settings write (configuration.cpp).
+std::vector<QueryParam> NetConfigParams(const NetConfig &config);
 
 class Device {
 public:
@@ -79,6 +92,8 @@ public:
     std::string Cookie() const;
 
     // ---- status queries (status.cpp) ----
+    // Out-parameters are written only where the state is decided: the run
+    // time only from an answer of this receiver or a foreign MAC address.
     int GetState(int &state, int &run_time);
     int GetNetStatus(DeviceNetStatus &status);
 
@@ -132,6 +147,27 @@ public:
 
 private:
     void Construct();
+
+    // ---- outcome rules (request.cpp) ----
+    // Session check, then the GET; 0 when an HTTP answer arrived.
+    int Transfer(const RequestForm &form, HttpResponse &response);
+    int TransferUpload(const RequestForm &form, const void *data, size_t size, const char *file_path,
+                       HttpResponse &response);
+    int TransportFailure(const RequestForm &form, int code);
+    // Status 200 and an answer that converts into `answer` (cleared first), or the error.
+    int Judge(const HttpResponse &response, const FailureLines &lines, const JsonFieldDesc *schema, void *answer);
+    int Ask(const RequestForm &form, const FailureLines &lines, const JsonFieldDesc *schema, void *answer);
+    // Ask for a bare verdict: ZR_QM_ERR_DEV_REFUSED for an err_code other than 0.
+    int Command(const RequestForm &form, const FailureLines &lines);
+    int Upload(const RequestForm &form, const FailureLines &lines, const void *data, size_t size, const char *path);
+    // Session fields after a login answer.
+    void OpenSession(const char *user, const char *password_md5, const char *session_id, bool store_credentials);
+    void DropSession();
+    int LoginAs(const char *user, const char *password_md5, bool store_credentials);
+    RebootCommand RebootCommandFields() const;
+    int ChangePassword(const char *section, const char *old_md5, const char *new_md5);
+    // True when an answer names a MAC address and it is not this device's.
+    bool NamesAnotherDevice(const char *answered_mac) const;
 
     mutable std::mutex fields_;
     uint32_t model_index_ = 0;
