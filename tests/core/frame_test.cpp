@@ -43,6 +43,7 @@ std::vector<std::pair<const char *, std::function<int()>>> ExportsNeedingTheMana
         {"ZR_QM_DelUser", [] { return ZR_QM_DelUser("bob"); }},
         {"ZR_QM_ModifyUserPwd", [] { return ZR_QM_ModifyUserPwd("bob", "pw", "new"); }},
         {"ZR_QM_ModifyUserType", [] { return ZR_QM_ModifyUserType("bob", 1); }},
+        {"ZR_QM_ModifyDevOperatePwd", [] { return ZR_QM_ModifyDevOperatePwd("TALVO", "WQZNE847", "new"); }},
         // registry
         {"ZR_QM_DelDevice", [] { return ZR_QM_DelDevice(macs[0]); }},
         {"ZR_QM_GetDeviceList", [] { return ZR_QM_GetDeviceList(&devices); }},
