@@ -26,8 +26,40 @@ protected:
 // Each family adds its exports here as it is built.
 std::vector<std::pair<const char *, std::function<int()>>> ExportsNeedingTheManager() {
     static char md5[33];
+    static char name[32];
+    static DeviceInfo info, *devices;
+    static UserAccount *accounts;
+    static ZR_QM_GroupName *groups;
+    static ZR_QM_MacText macs[1] = {"aa:bb:cc:00:00:01"};
     return {
         {"ZR_QM_CalcFileMD5", [] { return ZR_QM_CalcFileMD5(md5, "/dev/null"); }},
+        // accounts
+        {"ZR_QM_Login", [] { return ZR_QM_Login("admin", "pelun"); }},
+        {"ZR_QM_Logout", [] { return ZR_QM_Logout(); }},
+        {"ZR_QM_GetCurUserType", [] { return ZR_QM_GetCurUserType(); }},
+        {"ZR_QM_GetCurUserName", [] { return ZR_QM_GetCurUserName(name); }},
+        {"ZR_QM_GetAllUserAccountInfo", [] { return ZR_QM_GetAllUserAccountInfo(&accounts); }},
+        {"ZR_QM_AddUser", [] { return ZR_QM_AddUser("bob", "pw", 2); }},
+        {"ZR_QM_DelUser", [] { return ZR_QM_DelUser("bob"); }},
+        {"ZR_QM_ModifyUserPwd", [] { return ZR_QM_ModifyUserPwd("bob", "pw", "new"); }},
+        {"ZR_QM_ModifyUserType", [] { return ZR_QM_ModifyUserType("bob", 1); }},
+        {"ZR_QM_ModifyDevOperatePwd", [] { return ZR_QM_ModifyDevOperatePwd("TALVO", "WQZNE847", "new"); }},
+        // registry
+        {"ZR_QM_DelDevice", [] { return ZR_QM_DelDevice(macs[0]); }},
+        {"ZR_QM_GetDeviceList", [] { return ZR_QM_GetDeviceList(&devices); }},
+        {"ZR_QM_GetDeviceInfo", [] { return ZR_QM_GetDeviceInfo(macs[0], &info); }},
+        {"ZR_QM_GetSearchDeviceList", [] { return ZR_QM_GetSearchDeviceList(&devices); }},
+        {"ZR_QM_ClearSearchDeviceList", [] { return ZR_QM_ClearSearchDeviceList(); }},
+        {"ZR_QM_AddSearchDevicesToDeviceList", [] { return ZR_QM_AddSearchDevicesToDeviceList(macs, 1); }},
+        {"ZR_QM_SetDevLoginUserNamePwd", [] { return ZR_QM_SetDevLoginUserNamePwd(macs[0], "u", "p"); }},
+        // groups and alias
+        {"ZR_QM_SaveDevAlias", [] { return ZR_QM_SaveDevAlias(macs[0], "Hall"); }},
+        {"ZR_QM_AddDevGroup", [] { return ZR_QM_AddDevGroup("G"); }},
+        {"ZR_QM_DelDevGroup", [] { return ZR_QM_DelDevGroup("G"); }},
+        {"ZR_QM_ChangeGroupName", [] { return ZR_QM_ChangeGroupName("G", "H"); }},
+        {"ZR_QM_GetGroupList", [] { return ZR_QM_GetGroupList(&groups); }},
+        {"ZR_QM_GetGroupDevList", [] { return ZR_QM_GetGroupDevList("G", &devices); }},
+        {"ZR_QM_MoveDevToNewGroup", [] { return ZR_QM_MoveDevToNewGroup(macs[0], "G"); }},
     };
 }
 

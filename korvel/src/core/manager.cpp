@@ -41,10 +41,36 @@ void Manager::Close() {
 int Manager::StartDiscovery() { return 0; }
 void Manager::StopDiscovery() {}
 
-// Stores and registries: filled in by the registry side.
-int Manager::LoadStores() { return 0; }
-void Manager::SaveStores() {}
-void Manager::ClearAll() {}
+// Every store is loaded even when an earlier one failed, so a bad device
+// record never keeps the operators out; start still reports the failure.
+int Manager::LoadStores() {
+    int result = 0;
+    if (stores_.LoadDevices() != 0) {
+        KLOG("[%s]:[%d] read devices infomation from file failed.");
+        result = -1;
+    }
+    if (stores_.LoadGroups() != 0) {
+        KLOG("[%s]:[%d] read devices infomation from file failed.");
+        result = -1;
+    }
+    if (stores_.LoadAccounts() != 0) {
+        KLOG("[%s]:[%d] read user account infomation from file failed.");
+        result = -1;
+    }
+    return result;
+}
+
+void Manager::SaveStores() {
+    stores_.SaveDevices();
+    stores_.SaveGroups();
+}
+
+void Manager::ClearAll() {
+    managed_.Clear();
+    groups_.Clear();
+    accounts_.Clear();
+    search_.Clear();
+}
 
 int InitLibrary() {
     if (platform::StartSocketLibrary() != 0) return -1;

@@ -2,6 +2,11 @@
 // ZR_QM_Init to ZR_QM_DeInit.
 #pragma once
 
+#include "core/account_list.h"
+#include "core/device_mgr.h"
+#include "core/group_list.h"
+#include "core/stores.h"
+
 namespace korvel {
 
 class Manager {
@@ -19,12 +24,24 @@ public:
     // groups and accounts, stop the discovery channel.
     void Close();
 
+    DeviceMgr &Managed() { return managed_; }
+    DeviceMgr &Search() { return search_; }
+    GroupList &Groups() { return groups_; }
+    AccountList &Accounts() { return accounts_; }
+    Stores &Store() { return stores_; }
+
 private:
     int StartDiscovery();
     void StopDiscovery();
     int LoadStores();
     void SaveStores();
     void ClearAll();
+
+    DeviceMgr managed_;
+    DeviceMgr search_;
+    GroupList groups_;
+    AccountList accounts_;
+    Stores stores_{managed_, groups_, accounts_};
 };
 
 // ZR_QM_Init and ZR_QM_DeInit.

@@ -1,0 +1,22 @@
+// Argument checks shared by the exports.
+#pragma once
+
+#include "core/log.h"
+#include "korvel.h"
+
+namespace korvel {
+
+template <class... Pointers>
+bool AnyNull(const Pointers *...pointers) {
+    return ((pointers == nullptr) || ...);
+}
+
+template <class... Texts>
+bool AnyEmpty(const Texts *...texts) {
+    return ((texts == nullptr || texts[0] == '\0') || ...);
+}
+
+} // namespace korvel
+
+// Logs the refusal of an argument (in the export's own unit) and gives ZR_QM_ERR_PARAM.
+#define KORVEL_PARAM_ERROR() (KLOG("[%s]:[%d] parameter is not illegal!"), ZR_QM_ERR_PARAM)
