@@ -32,6 +32,7 @@ int Manager::Open() {
 }
 
 void Manager::Close() {
+    workers_.WaitAll();
     SaveStores();
     ClearAll();
     StopDiscovery();

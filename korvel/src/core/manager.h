@@ -6,6 +6,7 @@
 #include "core/device_mgr.h"
 #include "core/group_list.h"
 #include "core/stores.h"
+#include "core/worker_tracker.h"
 
 namespace korvel {
 
@@ -20,8 +21,9 @@ public:
     // logged), then the device, group and account stores. 0 or -1.
     int Open();
 
-    // Stop steps before destruction: save the stores, empty the registries,
-    // groups and accounts, stop the discovery channel.
+    // Stop steps before destruction: wait for the worker threads that outlived
+    // their calls, save the stores, empty the registries, groups and
+    // accounts, stop the discovery channel.
     void Close();
 
     DeviceMgr &Managed() { return managed_; }
@@ -29,6 +31,7 @@ public:
     GroupList &Groups() { return groups_; }
     AccountList &Accounts() { return accounts_; }
     Stores &Store() { return stores_; }
+    WorkerTracker &Workers() { return workers_; }
 
 private:
     int StartDiscovery();
@@ -42,6 +45,7 @@ private:
     GroupList groups_;
     AccountList accounts_;
     Stores stores_{managed_, groups_, accounts_};
+    WorkerTracker workers_; // last member: destroyed first, so its threads end before the rest goes
 };
 
 // ZR_QM_Init and ZR_QM_DeInit.
