@@ -6,6 +6,7 @@
 #include "core/device_mgr.h"
 #include "core/group_list.h"
 #include "core/stores.h"
+#include "net/multicast_channel.h"
 
 namespace korvel {
 
@@ -16,12 +17,15 @@ public:
     Manager(const Manager &) = delete;
     Manager &operator=(const Manager &) = delete;
 
-    // Start steps after creation: the discovery channel (a failure is only
-    // logged), then the device, group and account stores. 0 or -1.
+    // Start steps after creation: the device, group and account stores,
+    // then the discovery channel (a failure is only logged). The channel
+    // comes last because its handlers save the device store: a save while
+    // the store still loads would write a partial registry. 0 or -1.
     int Open();
 
-    // Stop steps before destruction: save the stores, empty the registries,
-    // groups and accounts, stop the discovery channel.
+    // Stop steps before destruction: stop the discovery channel (first, so
+    // no handler saves the device store while the registries are emptied),
+    // save the stores, empty the registries, groups and accounts.
     void Close();
 
     DeviceMgr &Managed() { return managed_; }
@@ -29,6 +33,7 @@ public:
     GroupList &Groups() { return groups_; }
     AccountList &Accounts() { return accounts_; }
     Stores &Store() { return stores_; }
+    MulticastState &Channel() { return multicast_; }
 
 private:
     int StartDiscovery();
@@ -42,6 +47,7 @@ private:
     GroupList groups_;
     AccountList accounts_;
     Stores stores_{managed_, groups_, accounts_};
+    MulticastState multicast_; // last: its receive thread ends before the rest goes
 };
 
 // ZR_QM_Init and ZR_QM_DeInit.
