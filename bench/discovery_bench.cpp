@@ -180,19 +180,11 @@ void BM_BurstOfThousandAnswers(benchmark::State &state) {
     close(socket);
 }
 
-BENCHMARK(BM_SearchThousandReceivers)
-    ->ArgName("raised_buffer")
-    ->Arg(1)
-    ->Arg(0)
-    ->Iterations(5)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_BurstOfThousandAnswers)
-    ->ArgName("raised_buffer")
-    ->Arg(1)
-    ->Arg(0)
-    ->Iterations(5)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
+// With the raised receive buffer (1) and the usual one (0), five runs each.
+void BufferRuns(benchmark::internal::Benchmark *runs) {
+    runs->ArgName("raised_buffer")->Arg(1)->Arg(0)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+}
+BENCHMARK(BM_SearchThousandReceivers)->Apply(BufferRuns);
+BENCHMARK(BM_BurstOfThousandAnswers)->Apply(BufferRuns);
 
 } // namespace

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "eventually.h"
 #include "library_fixture.h"
 #include "log_capture.h"
 #include "talvo_sim/fleet.h"
@@ -22,17 +23,6 @@
 namespace discovery_test {
 
 using namespace korvel::testing;
-
-// Polls until the condition holds or a generous deadline passes.
-inline bool Eventually(const std::function<bool()> &condition,
-                       std::chrono::milliseconds deadline = std::chrono::seconds(30)) {
-    auto end = std::chrono::steady_clock::now() + deadline;
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return condition();
-}
 
 // Members of a crafted message, in order. A value of kOmit removes the
 // member; "RunTime" is written as a number.
