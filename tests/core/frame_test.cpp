@@ -52,6 +52,10 @@ std::vector<std::pair<const char *, std::function<int()>>> ExportsNeedingTheMana
         {"ZR_QM_ModifyUserPwd", [] { return ZR_QM_ModifyUserPwd("bob", "pw", "new"); }},
         {"ZR_QM_ModifyUserType", [] { return ZR_QM_ModifyUserType("bob", 1); }},
         {"ZR_QM_ModifyDevOperatePwd", [] { return ZR_QM_ModifyDevOperatePwd("TALVO", "WQZNE847", "new"); }},
+        // discovery
+        {"ZR_QM_SearchDevice", [] { return ZR_QM_SearchDevice(); }},
+        {"ZR_QM_UpdateDeviceInfo", [] { return ZR_QM_UpdateDeviceInfo(); }},
+        {"ZR_QM_AddDevice", [] { return ZR_QM_AddDevice("127.0.0.1", "u", "p", &info); }},
         // registry
         {"ZR_QM_DelDevice", [] { return ZR_QM_DelDevice(macs[0]); }},
         {"ZR_QM_GetDeviceList", [] { return ZR_QM_GetDeviceList(&devices); }},

@@ -13,22 +13,12 @@
 #include <thread>
 #include <vector>
 
+#include "eventually.h"
 #include "library_fixture.h"
 #include "log_capture.h"
 #include "talvo_sim/fleet.h"
 
 namespace korvel::testing {
-
-// Polls until the condition holds or a generous deadline passes.
-inline bool Eventually(const std::function<bool()> &condition,
-                       std::chrono::milliseconds deadline = std::chrono::seconds(30)) {
-    auto end = std::chrono::steady_clock::now() + deadline;
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return condition();
-}
 
 inline talvo_sim::Fault Once(talvo_sim::FaultType type, int value = 0) { return {type, value, "", 1}; }
 inline talvo_sim::Fault Always(talvo_sim::FaultType type, int value = 0) { return {type, value, "", -1}; }

@@ -15,6 +15,7 @@
 #include "core/text.h"
 #include "device/device.h"
 #include "device/models.h"
+#include "eventually.h"
 #include "log_capture.h"
 #include "talvo_sim/fleet.h"
 
@@ -26,16 +27,7 @@ inline constexpr const char *kUser = "TALVO";
 
 inline std::string PasswordMd5() { return talvo_sim::Md5Hex("WQZNE847"); }
 
-// Polls until the condition holds or a generous deadline passes.
-inline bool Eventually(const std::function<bool()> &condition,
-                       std::chrono::milliseconds deadline = std::chrono::seconds(30)) {
-    auto end = std::chrono::steady_clock::now() + deadline;
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition()) return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return condition();
-}
+using korvel::testing::Eventually;
 
 inline talvo_sim::Fault FaultOf(talvo_sim::FaultType type, int value = 0, std::string text = "", int times = 1) {
     talvo_sim::Fault fault;

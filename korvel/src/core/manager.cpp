@@ -27,20 +27,27 @@ Manager::Manager() = default;
 Manager::~Manager() = default;
 
 int Manager::Open() {
+    int loaded = LoadStores();
     if (StartDiscovery() != 0) KLOG("[%s]:[%d] CheckAndCreateMulticastSocket failed.");
-    return LoadStores();
+    return loaded;
 }
 
 void Manager::Close() {
+    StopDiscovery();
     workers_.WaitAll();
     SaveStores();
     ClearAll();
-    StopDiscovery();
 }
 
-// Discovery channel: filled in by the multicast side.
-int Manager::StartDiscovery() { return 0; }
-void Manager::StopDiscovery() {}
+int Manager::StartDiscovery() {
+    MulticastHold hold(multicast_.serial);
+    return CheckAndCreateMulticastSocket(*this, hold);
+}
+
+void Manager::StopDiscovery() {
+    MulticastHold hold(multicast_.serial);
+    StopMulticastChannel(*this, hold);
+}
 
 // Every store is loaded even when an earlier one failed, so a bad device
 // record never keeps the operators out; start still reports the failure.

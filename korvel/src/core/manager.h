@@ -7,6 +7,7 @@
 #include "core/group_list.h"
 #include "core/stores.h"
 #include "core/worker_tracker.h"
+#include "net/multicast_channel.h"
 
 namespace korvel {
 
@@ -17,13 +18,16 @@ public:
     Manager(const Manager &) = delete;
     Manager &operator=(const Manager &) = delete;
 
-    // Start steps after creation: the discovery channel (a failure is only
-    // logged), then the device, group and account stores. 0 or -1.
+    // Start steps after creation: the device, group and account stores,
+    // then the discovery channel (a failure is only logged). The channel
+    // comes last because its handlers save the device store: a save while
+    // the store still loads would write a partial registry. 0 or -1.
     int Open();
 
-    // Stop steps before destruction: wait for the worker threads that outlived
-    // their calls, save the stores, empty the registries, groups and
-    // accounts, stop the discovery channel.
+    // Stop steps before destruction: stop the discovery channel (first, so
+    // no handler saves the device store while the registries are emptied),
+    // wait for the worker threads that outlived their calls, save the
+    // stores, empty the registries, groups and accounts.
     void Close();
 
     DeviceMgr &Managed() { return managed_; }
@@ -32,6 +36,7 @@ public:
     AccountList &Accounts() { return accounts_; }
     Stores &Store() { return stores_; }
     WorkerTracker &Workers() { return workers_; }
+    MulticastState &Channel() { return multicast_; }
 
 private:
     int StartDiscovery();
@@ -45,7 +50,8 @@ private:
     GroupList groups_;
     AccountList accounts_;
     Stores stores_{managed_, groups_, accounts_};
-    WorkerTracker workers_; // last member: destroyed first, so its threads end before the rest goes
+    WorkerTracker workers_;    // after the registries: its threads end before the devices go
+    MulticastState multicast_; // last: its receive thread ends before the rest goes
 };
 
 // ZR_QM_Init and ZR_QM_DeInit.

@@ -1,6 +1,7 @@
 #include "net/socket_channel.h"
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
@@ -298,6 +299,11 @@ int ParseIPv4(const char *text, uint32_t &address) {
     }
     address = ((parts[0] * 256u + parts[1]) * 256u + parts[2]) * 256u + parts[3];
     return 0;
+}
+
+void FormatIPv4(uint32_t address, char (&text)[16]) {
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", (address >> 24) & 0xFFu, (address >> 16) & 0xFFu,
+                  (address >> 8) & 0xFFu, address & 0xFFu);
 }
 
 int GetLocalAddresses(uint32_t &count, uint32_t *addresses) {

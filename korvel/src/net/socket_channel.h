@@ -97,6 +97,9 @@ private:
 // that cannot be read count as 0 and parts are not range checked. 0 or -1.
 int ParseIPv4(const char *text, uint32_t &address);
 
+// Writes a host-order address as dotted text ("0.0.0.0" for 0).
+void FormatIPv4(uint32_t address, char (&text)[16]);
+
 // The host's own IPv4 addresses (host order), at most `count` of them; `count`
 // becomes the number copied. 0 or -1.
 int GetLocalAddresses(uint32_t &count, uint32_t *addresses);

@@ -110,6 +110,20 @@ int SetMulticastTtl(SocketHandle socket, int ttl) {
     return 0;
 }
 
+int RaiseReceiveBuffer(SocketHandle socket, int bytes) {
+    bool raised = false;
+#ifdef SO_RCVBUFFORCE
+    // Goes past net.core.rmem_max, for a process with CAP_NET_ADMIN only.
+    raised = setsockopt(socket, SOL_SOCKET, SO_RCVBUFFORCE, &bytes, sizeof bytes) == 0;
+#endif
+    // Capped at net.core.rmem_max.
+    if (!raised && setsockopt(socket, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes) != 0) return Failed(-1);
+    int size = 0;
+    socklen_t length = sizeof size;
+    if (getsockopt(socket, SOL_SOCKET, SO_RCVBUF, &size, &length) != 0) return Failed(-1);
+    return size;
+}
+
 int JoinGroup(SocketHandle socket, uint32_t group) { return Membership(socket, IP_ADD_MEMBERSHIP, group); }
 
 int LeaveGroup(SocketHandle socket, uint32_t group) { return Membership(socket, IP_DROP_MEMBERSHIP, group); }
@@ -163,6 +177,10 @@ long ReceiveFrom(SocketHandle socket, void *buffer, size_t size) {
     ssize_t received = recvfrom(socket, buffer, size, 0, reinterpret_cast<sockaddr *>(&sender), &length);
     if (received < 0) return Failed(-1L);
     return static_cast<long>(received);
+}
+
+void ShutdownReceive(SocketHandle socket) {
+    if (socket != kInvalidSocket) shutdown(socket, SHUT_RD);
 }
 
 int WaitReadable(SocketHandle socket, int milliseconds) { return WaitFor(socket, POLLIN, milliseconds); }

@@ -36,6 +36,10 @@ int SetNonBlocking(SocketHandle socket, bool non_blocking);
 int SetReuseAddress(SocketHandle socket, bool on);
 int SetNoDelay(SocketHandle socket, bool on);
 int SetMulticastTtl(SocketHandle socket, int ttl);
+// Asks for a receive buffer of `bytes`, beyond the system's usual ceiling
+// where the process may (SO_RCVBUFFORCE on Linux), else as far as the
+// ceiling allows. Returns the size the system now reports, -1 on failure.
+int RaiseReceiveBuffer(SocketHandle socket, int bytes);
 int JoinGroup(SocketHandle socket, uint32_t group);  // on the default interface
 int LeaveGroup(SocketHandle socket, uint32_t group);
 int BindAny(SocketHandle socket, uint16_t port);      // 0.0.0.0:port
@@ -52,6 +56,11 @@ long Send(SocketHandle socket, const void *data, size_t size);
 long SendTo(SocketHandle socket, const void *data, size_t size, uint32_t address, uint16_t port);
 long Receive(SocketHandle socket, void *buffer, size_t size);
 long ReceiveFrom(SocketHandle socket, void *buffer, size_t size); // sender discarded
+
+// Ends receiving on the socket: a thread waiting for it to become readable
+// wakes at once and its receive returns 0. Also for unconnected datagram
+// sockets, whose shutdown reports "not connected" but still takes effect.
+void ShutdownReceive(SocketHandle socket);
 
 // Waits up to `milliseconds` with poll(): 1 ready, 0 timed out, -1 failed.
 // poll() has no descriptor limit, unlike select() and its FD_SETSIZE sets.
