@@ -49,12 +49,16 @@ private:
 
 class OperationsTest : public LibraryTest {
 protected:
-    static talvo_sim::FleetOptions QuickOptions() {
+    // With `discovery_answers` the receivers answer searches and announce
+    // themselves when they come back, to the library's discovery channel.
+    explicit OperationsTest(bool discovery_answers = false) : fleet(QuickOptions(discovery_answers)) {}
+
+    static talvo_sim::FleetOptions QuickOptions(bool discovery_answers) {
         talvo_sim::FleetOptions options;
         options.reboot_time = std::chrono::milliseconds(300);
         options.install_time = std::chrono::milliseconds(1500);
         options.announce_on_add = false;
-        options.join_group = false;
+        options.join_group = discovery_answers;
         return options;
     }
 
@@ -159,7 +163,7 @@ protected:
         return state;
     }
 
-    talvo_sim::Fleet fleet{QuickOptions()};
+    talvo_sim::Fleet fleet;
     std::vector<std::string> macs;
     TempDir files;
 };

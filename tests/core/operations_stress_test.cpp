@@ -1,7 +1,8 @@
-// Refreshes, batches, background updates, single calls and reads on the same
-// devices at once while devices are removed and admitted again and the
-// receivers come and go; then the library stops while calls are still being
-// made. Runs under ThreadSanitizer (and AddressSanitizer's leak check) too.
+// Refreshes, batches, background updates, single calls, reads and discovery
+// answers on the same devices at once while devices are removed and admitted
+// again and the receivers come and go; then the library stops while the last
+// calls and workers are still running. Runs under ThreadSanitizer (and
+// AddressSanitizer's leak check) too.
 #include <atomic>
 #include <random>
 #include <set>
@@ -14,6 +15,7 @@ using namespace korvel::testing;
 
 class OperationsStressTest : public OperationsTest {
 protected:
+    OperationsStressTest() : OperationsTest(true) {}
     int Receivers() const override { return 8; }
 
     template <class Work>
@@ -104,13 +106,18 @@ TEST_F(OperationsStressTest, EverythingAtOnceThenStop) {
     });
     Spawn(6, [&](std::minstd_rand &random) { // receivers come and go, sessions expire
         const std::string &mac = Pick(random);
-        switch (random() % 4) {
+        switch (random() % 5) {
         case 0: fleet.ExpireSessions(mac); break;
         case 1: fleet.TakeOffline(mac); break;
-        case 2: fleet.BringBack(mac); break;
+        case 2: fleet.BringBack(mac); break; // announces itself
+        case 3: fleet.Announce(mac); break;
         default: fleet.SetState(mac, random() % 2 ? "standby" : "idle");
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    });
+    Spawn(7, [&](std::minstd_rand &random) { // searches and updates: every receiver answers
+        Expect("SearchDevice", random() % 2 ? ZR_QM_SearchDevice() : ZR_QM_UpdateDeviceInfo(), {0, -1});
+        std::this_thread::sleep_for(std::chrono::milliseconds(40));
     });
 
     // Devices are removed and admitted again in the middle of it all.
@@ -131,6 +138,10 @@ TEST_F(OperationsStressTest, EverythingAtOnceThenStop) {
     EXPECT_EQ(ZR_QM_DeInit(), 0);
     for (std::thread &thread : threads_) thread.join();
     EXPECT_EQ(ZR_QM_UpdateAllDeviceState(), ZR_QM_ERR_NOT_INIT);
+    size_t answers = 0;
+    for (const talvo_sim::DatagramRecord &datagram : fleet.Datagrams())
+        answers += datagram.text.find("Ack\"") != std::string::npos ? 1 : 0;
+    EXPECT_GT(answers, 0u) << "no discovery answer was sent";
     EXPECT_TRUE(unexpected_.empty()) << unexpected_.front();
 }
 
