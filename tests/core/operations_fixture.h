@@ -16,6 +16,7 @@
 #include "eventually.h"
 #include "library_fixture.h"
 #include "log_capture.h"
+#include "quick_fleet.h"
 #include "talvo_sim/fleet.h"
 
 namespace korvel::testing {
@@ -51,16 +52,7 @@ class OperationsTest : public LibraryTest {
 protected:
     // With `discovery_answers` the receivers answer searches and announce
     // themselves when they come back, to the library's discovery channel.
-    explicit OperationsTest(bool discovery_answers = false) : fleet(QuickOptions(discovery_answers)) {}
-
-    static talvo_sim::FleetOptions QuickOptions(bool discovery_answers) {
-        talvo_sim::FleetOptions options;
-        options.reboot_time = std::chrono::milliseconds(300);
-        options.install_time = std::chrono::milliseconds(1500);
-        options.announce_on_add = false;
-        options.join_group = discovery_answers;
-        return options;
-    }
+    explicit OperationsTest(bool discovery_answers = false) : fleet(QuickFleetOptions(discovery_answers)) {}
 
     // The number of receivers the fixture adds.
     virtual int Receivers() const { return 3; }

@@ -17,6 +17,7 @@
 #include "device/models.h"
 #include "eventually.h"
 #include "log_capture.h"
+#include "quick_fleet.h"
 #include "talvo_sim/fleet.h"
 
 namespace device_test {
@@ -51,14 +52,7 @@ inline std::unique_ptr<korvel::Device> DeviceFor(const talvo_sim::ReceiverConfig
 
 class SimDeviceTest : public ::testing::Test {
 protected:
-    static talvo_sim::FleetOptions QuickOptions() {
-        talvo_sim::FleetOptions options;
-        options.reboot_time = std::chrono::milliseconds(300);
-        options.install_time = std::chrono::milliseconds(1500);
-        options.announce_on_add = false;
-        options.join_group = false;
-        return options;
-    }
+    static talvo_sim::FleetOptions QuickOptions() { return korvel::testing::QuickFleetOptions(); }
 
     void SetUp() override {
         fleet.Start();

@@ -1,14 +1,10 @@
-// Exports of the maintenance commands, one device or a batch.
-#include "core/api_frame.h"
-#include "core/batch_engine.h"
-#include "core/export_args.h"
-#include "core/operation_frame.h"
-
-#define KORVEL_LOG_UNIT "TALVOMgr"
+// Exports of the maintenance commands, one device or a batch. In the batches
+// an absent MAC is skipped and the call goes on; absent and offline devices
+// get no worker and count as failures in the summary.
+#include "core/export_frame.h"
 
 using korvel::BatchMember;
 using korvel::Device;
-using korvel::Manager;
 
 namespace {
 
@@ -20,72 +16,39 @@ korvel::DeviceRequest Control(int command) {
     return [command](Device &device) { return device.Control(command); };
 }
 
-constexpr bool kSkipAbsent = false; // an absent MAC is skipped and the call goes on
+constexpr bool kSkipAbsent = false;
 
 } // namespace
 
 int ZR_QM_DeviceFactoryReset(const char *mac) {
-    return korvel::WithManager([&](Manager &manager) {
-        if (mac == nullptr) return KORVEL_PARAM_ERROR();
-        return korvel::RunOnDevice(manager.Managed(), mac, {.name = "DeviceFactoryReset"}, FactoryReset);
-    });
+    return korvel::ExportOnDevice(mac, {.name = "DeviceFactoryReset"}, FactoryReset);
 }
 
-// Absent and offline devices are skipped and count as failures in the summary.
 int ZR_QM_BatchDeviceFactoryReset(const ZR_QM_MacText *macs, unsigned int count) {
-    return korvel::WithManager([&](Manager &manager) {
-        if (macs == nullptr && count > 0) return KORVEL_PARAM_ERROR();
-        return korvel::RunBatch(manager, {macs, count}, BatchMember{{.name = "BatchDeviceFactoryReset"}, kSkipAbsent},
-                                FactoryReset);
-    });
+    return korvel::ExportBatch(macs, count, BatchMember{{.name = "BatchDeviceFactoryReset"}, kSkipAbsent},
+                               FactoryReset);
 }
 
-int ZR_QM_DeviceReboot(const char *mac) {
-    return korvel::WithManager([&](Manager &manager) {
-        if (mac == nullptr) return KORVEL_PARAM_ERROR();
-        return korvel::RunOnDevice(manager.Managed(), mac, {.name = "DeviceReboot"}, Reboot);
-    });
-}
+int ZR_QM_DeviceReboot(const char *mac) { return korvel::ExportOnDevice(mac, {.name = "DeviceReboot"}, Reboot); }
 
-// Absent and offline devices are skipped and count as failures in the summary.
 int ZR_QM_BatchDeviceReboot(const ZR_QM_MacText *macs, unsigned int count) {
-    return korvel::WithManager([&](Manager &manager) {
-        if (macs == nullptr && count > 0) return KORVEL_PARAM_ERROR();
-        return korvel::RunBatch(manager, {macs, count}, BatchMember{{.name = "BatchDeviceReboot"}, kSkipAbsent},
-                                Reboot);
-    });
+    return korvel::ExportBatch(macs, count, BatchMember{{.name = "BatchDeviceReboot"}, kSkipAbsent}, Reboot);
 }
 
 // The TCP command carries its own credentials: no session to renew.
 int ZR_QM_DeviceReboot_Ex(const char *mac) {
-    return korvel::WithManager([&](Manager &manager) {
-        if (mac == nullptr) return KORVEL_PARAM_ERROR();
-        return korvel::RunOnDevice(manager.Managed(), mac, {.name = "DeviceReboot_Ex", .renew = false}, RebootViaTcp);
-    });
+    return korvel::ExportOnDevice(mac, {.name = "DeviceReboot_Ex", .renew = false}, RebootViaTcp);
 }
 
-// Absent and offline devices are skipped and count as failures in the summary.
 int ZR_QM_BatchDeviceReboot_Ex(const ZR_QM_MacText *macs, unsigned int count) {
-    return korvel::WithManager([&](Manager &manager) {
-        if (macs == nullptr && count > 0) return KORVEL_PARAM_ERROR();
-        return korvel::RunBatch(manager, {macs, count},
-                                BatchMember{{.name = "BatchDeviceReboot_Ex", .renew = false}, kSkipAbsent},
-                                RebootViaTcp);
-    });
+    return korvel::ExportBatch(macs, count, BatchMember{{.name = "BatchDeviceReboot_Ex", .renew = false}, kSkipAbsent},
+                               RebootViaTcp);
 }
 
 int ZR_QM_DeviceContol(const char *mac, int command) {
-    return korvel::WithManager([&](Manager &manager) {
-        if (mac == nullptr) return KORVEL_PARAM_ERROR();
-        return korvel::RunOnDevice(manager.Managed(), mac, {.name = "DeviceContol"}, Control(command));
-    });
+    return korvel::ExportOnDevice(mac, {.name = "DeviceContol"}, Control(command));
 }
 
-// Absent and offline devices are skipped and count as failures in the summary.
 int ZR_QM_BatchDeviceContol(const ZR_QM_MacText *macs, unsigned int count, int command) {
-    return korvel::WithManager([&](Manager &manager) {
-        if (macs == nullptr && count > 0) return KORVEL_PARAM_ERROR();
-        return korvel::RunBatch(manager, {macs, count}, BatchMember{{.name = "BatchDeviceContol"}, kSkipAbsent},
-                                Control(command));
-    });
+    return korvel::ExportBatch(macs, count, BatchMember{{.name = "BatchDeviceContol"}, kSkipAbsent}, Control(command));
 }
