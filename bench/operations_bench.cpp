@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "core/api_frame.h"
+#include "bench_options.h"
 #include "korvel.h"
 #include "sim_process.h"
 #include "talvo_sim/fleet.h"
@@ -250,11 +251,9 @@ int main(int argc, char **argv) {
     korvel::testing::RequireTestNetwork(argv[0]);
     korvel::bench::RaiseOpenFileLimit();
     Settings settings;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--count") == 0) settings.count = std::atoi(argv[i + 1]);
-        if (std::strcmp(argv[i], "--silent") == 0) settings.silent = std::atoi(argv[i + 1]);
-        if (std::strcmp(argv[i], "--minute") == 0) settings.minute = std::atoi(argv[i + 1]);
-    }
+    settings.count = korvel::bench::IntOption(argc, argv, "--count", settings.count);
+    settings.silent = korvel::bench::IntOption(argc, argv, "--silent", settings.silent);
+    settings.minute = korvel::bench::IntOption(argc, argv, "--minute", settings.minute);
     settings.screens = std::min(settings.screens, settings.count);
     const auto fleet = talvo_sim::GenerateFleet(settings.count, "mixed", "127.1.0.1");
 

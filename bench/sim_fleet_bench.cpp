@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_options.h"
 #include "sim_process.h"
 #include "talvo_sim/fleet.h"
 #include "testnet_guard.h"
@@ -159,10 +160,8 @@ int main(int argc, char **argv) {
     korvel::testing::RequireTestNetwork(argv[0]);
     korvel::bench::RaiseOpenFileLimit();
     Settings settings;
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::strcmp(argv[i], "--count") == 0) settings.count = std::atoi(argv[i + 1]);
-        if (std::strcmp(argv[i], "--seconds") == 0) settings.seconds = std::atoi(argv[i + 1]);
-    }
+    settings.count = korvel::bench::IntOption(argc, argv, "--count", settings.count);
+    settings.seconds = korvel::bench::IntOption(argc, argv, "--seconds", settings.seconds);
     curl_global_init(CURL_GLOBAL_DEFAULT);
     std::vector<std::string> addresses;
     for (const auto &r : talvo_sim::GenerateFleet(settings.count, "mixed", "127.1.0.1")) addresses.push_back(r.address);
