@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Checks that a shared library exports only functions declared in a header:
+# Checks that a shared library exports exactly the ZR_QM_ functions declared in a header:
 #   check_exports.sh LIBRARY HEADER
 set -euo pipefail
 library=$1
@@ -10,6 +10,12 @@ unexpected=$(comm -23 <(echo "$exported") <(echo "$declared"))
 if [ -n "$unexpected" ]; then
     echo "exported but not declared in $(basename "$header"):"
     echo "$unexpected" | sed 's/^/    /'
+    exit 1
+fi
+missing=$(comm -13 <(echo "$exported") <(echo "$declared" | grep '^ZR_QM_'))
+if [ -n "$missing" ]; then
+    echo "declared in $(basename "$header") but not exported:"
+    echo "$missing" | sed 's/^/    /'
     exit 1
 fi
 foreign=$(echo "$exported" | grep -v '^ZR_QM_' || true)
