@@ -31,6 +31,14 @@ std::vector<std::pair<const char *, std::function<int()>>> ExportsNeedingTheMana
     static UserAccount *accounts;
     static ZR_QM_GroupName *groups;
     static ZR_QM_MacText macs[1] = {"aa:bb:cc:00:00:01"};
+    static int state;
+    static DeviceStatistics statistics;
+    static DeviceNetStatus net_status;
+    static NetConfig net;
+    static VideoOutConfig video;
+    static PinCodeConfig pin;
+    static CompereList compere;
+    static MulticastModeConfig multicast;
     return {
         {"ZR_QM_CalcFileMD5", [] { return ZR_QM_CalcFileMD5(md5, "/dev/null"); }},
         // accounts
@@ -64,6 +72,50 @@ std::vector<std::pair<const char *, std::function<int()>>> ExportsNeedingTheMana
         {"ZR_QM_GetGroupList", [] { return ZR_QM_GetGroupList(&groups); }},
         {"ZR_QM_GetGroupDevList", [] { return ZR_QM_GetGroupDevList("G", &devices); }},
         {"ZR_QM_MoveDevToNewGroup", [] { return ZR_QM_MoveDevToNewGroup(macs[0], "G"); }},
+        // device session, state and operations
+        {"ZR_QM_LoginDevice", [] { return ZR_QM_LoginDevice(macs[0], nullptr, nullptr); }},
+        {"ZR_QM_LogoutDevice", [] { return ZR_QM_LogoutDevice(macs[0]); }},
+        {"ZR_QM_GetDeviceState", [] { return ZR_QM_GetDeviceState(macs[0], &state); }},
+        {"ZR_QM_GetDeviceStateStr", [] { return ZR_QM_GetDeviceStateStr(macs[0], name); }},
+        {"ZR_QM_BatchGetDevicState", [] { return ZR_QM_BatchGetDevicState(macs, &state, 1); }},
+        {"ZR_QM_UpdateAllDeviceState", [] { return ZR_QM_UpdateAllDeviceState(); }},
+        {"ZR_QM_GetDevStatistics", [] { return ZR_QM_GetDevStatistics(&statistics); }},
+        {"ZR_QM_GetDevicStatus", [] { return ZR_QM_GetDevicStatus(macs[0], &net_status); }},
+        {"ZR_QM_GetDeviceVersion", [] { return ZR_QM_GetDeviceVersion(macs[0], name); }},
+        {"ZR_QM_GetDeviceNetConf", [] { return ZR_QM_GetDeviceNetConf(macs[0], &net); }},
+        {"ZR_QM_SetDeviceNetConf", [] { return ZR_QM_SetDeviceNetConf(macs[0], &net); }},
+        {"ZR_QM_GetDeviceVOConf", [] { return ZR_QM_GetDeviceVOConf(macs[0], &video); }},
+        {"ZR_QM_SetDeviceVOConf", [] { return ZR_QM_SetDeviceVOConf(macs[0], &video); }},
+        {"ZR_QM_GetDevicePinCode", [] { return ZR_QM_GetDevicePinCode(macs[0], &pin); }},
+        {"ZR_QM_SetDevicePinCode", [] { return ZR_QM_SetDevicePinCode(macs[0], &pin); }},
+        {"ZR_QM_SetDeviceWebLoginPWD", [] { return ZR_QM_SetDeviceWebLoginPWD(macs[0], "a", "b"); }},
+        {"ZR_QM_SetDeviceWifi", [] { return ZR_QM_SetDeviceWifi(macs[0], 1); }},
+        {"ZR_QM_BatchSetDeviceWifi", [] { return ZR_QM_BatchSetDeviceWifi(macs, 1, 1); }},
+        {"ZR_QM_BatchSetDeviceLoginPWD", [] { return ZR_QM_BatchSetDeviceLoginPWD(macs, 1, "a", "b"); }},
+        {"ZR_QM_DeviceFactoryReset", [] { return ZR_QM_DeviceFactoryReset(macs[0]); }},
+        {"ZR_QM_BatchDeviceFactoryReset", [] { return ZR_QM_BatchDeviceFactoryReset(macs, 1); }},
+        {"ZR_QM_DeviceReboot", [] { return ZR_QM_DeviceReboot(macs[0]); }},
+        {"ZR_QM_BatchDeviceReboot", [] { return ZR_QM_BatchDeviceReboot(macs, 1); }},
+        {"ZR_QM_DeviceReboot_Ex", [] { return ZR_QM_DeviceReboot_Ex(macs[0]); }},
+        {"ZR_QM_BatchDeviceReboot_Ex", [] { return ZR_QM_BatchDeviceReboot_Ex(macs, 1); }},
+        {"ZR_QM_DeviceContol", [] { return ZR_QM_DeviceContol(macs[0], 0); }},
+        {"ZR_QM_BatchDeviceContol", [] { return ZR_QM_BatchDeviceContol(macs, 1, 0); }},
+        {"ZR_QM_UpgradeDevice", [] { return ZR_QM_UpgradeDevice(macs[0], "/dev/null"); }},
+        {"ZR_QM_BatchUpgradeDevice", [] { return ZR_QM_BatchUpgradeDevice(macs, 1, "/dev/null"); }},
+        {"ZR_QM_GetDeviceUpgradeProgress", [] { return ZR_QM_GetDeviceUpgradeProgress(macs[0]); }},
+        {"ZR_QM_BatchGetDeviceUpgradeProgress", [] { return ZR_QM_BatchGetDeviceUpgradeProgress(macs, 1); }},
+        {"ZR_QM_DevSystemUpdate", [] { return ZR_QM_DevSystemUpdate(macs[0], 1, "/dev/null"); }},
+        {"ZR_QM_BatchDevSystemUpdate", [] { return ZR_QM_BatchDevSystemUpdate(macs, 1, 1, "/dev/null", md5); }},
+        {"ZR_QM_GetDeviceSystemUpdateProgress", [] { return ZR_QM_GetDeviceSystemUpdateProgress(macs[0], 1); }},
+        {"ZR_QM_BatchGetDeviceSystemUpdateProgress",
+         [] { return ZR_QM_BatchGetDeviceSystemUpdateProgress(macs, 1, 1); }},
+        {"ZR_QM_SetDeviceScreen", [] { return ZR_QM_SetDeviceScreen(macs[0], 0, "/dev/null"); }},
+        {"ZR_QM_BatchSetDeviceScreen", [] { return ZR_QM_BatchSetDeviceScreen(macs, 1, 0, "/dev/null"); }},
+        // display modes
+        {"ZR_QM_GetCompereList", [] { return ZR_QM_GetCompereList(macs[0], &compere); }},
+        {"ZR_QM_SetCompereMember", [] { return ZR_QM_SetCompereMember(macs[0], 0, &compere.devs[0]); }},
+        {"ZR_QM_GetMulticastMode", [] { return ZR_QM_GetMulticastMode(macs[0], &multicast); }},
+        {"ZR_QM_SetMulticastMode", [] { return ZR_QM_SetMulticastMode(macs[0], &multicast); }},
     };
 }
 

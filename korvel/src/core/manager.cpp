@@ -33,6 +33,7 @@ int Manager::Open() {
 }
 
 void Manager::Close() {
+    workers_.WaitAll();
     StopDiscovery();
     SaveStores();
     ClearAll();

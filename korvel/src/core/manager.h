@@ -6,6 +6,7 @@
 #include "core/device_mgr.h"
 #include "core/group_list.h"
 #include "core/stores.h"
+#include "core/worker_tracker.h"
 #include "net/multicast_channel.h"
 
 namespace korvel {
@@ -23,9 +24,10 @@ public:
     // the store still loads would write a partial registry. 0 or -1.
     int Open();
 
-    // Stop steps before destruction: stop the discovery channel (first, so
-    // no handler saves the device store while the registries are emptied),
-    // save the stores, empty the registries, groups and accounts.
+    // Stop steps before destruction: wait for the worker threads that outlived
+    // their calls, stop the discovery channel (so no handler saves the device
+    // store while the registries are emptied), save the stores, empty the
+    // registries, groups and accounts.
     void Close();
 
     DeviceMgr &Managed() { return managed_; }
@@ -34,6 +36,7 @@ public:
     AccountList &Accounts() { return accounts_; }
     Stores &Store() { return stores_; }
     MulticastState &Channel() { return multicast_; }
+    WorkerTracker &Workers() { return workers_; }
 
 private:
     int StartDiscovery();
@@ -47,7 +50,9 @@ private:
     GroupList groups_;
     AccountList accounts_;
     Stores stores_{managed_, groups_, accounts_};
-    MulticastState multicast_; // last: its receive thread ends before the rest goes
+    // Destroyed first, so their threads end before the rest goes.
+    WorkerTracker workers_;
+    MulticastState multicast_;
 };
 
 // ZR_QM_Init and ZR_QM_DeInit.

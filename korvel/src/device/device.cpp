@@ -4,6 +4,7 @@
 #include <curl/curl.h>
 
 #include <cstring>
+#include <system_error>
 
 #include "core/log.h"
 #include "core/text.h"
@@ -177,10 +178,10 @@ void Device::SetRefresh(const RefreshRecord &record) {
 bool Device::StartRefresh(std::function<void()> work) {
     std::lock_guard<std::mutex> lock(refresh_thread_mutex_);
     if (refresh_running_.load()) return false;
-    if (refresh_thread_.joinable()) refresh_thread_.join(); // ended already: forget it
+    refresh_thread_.Join(); // ended already: forget it
     refresh_running_.store(true);
     try {
-        refresh_thread_ = std::thread([this, work = std::move(work)] {
+        refresh_thread_ = platform::WorkerThread([this, work = std::move(work)] {
             work();
             refresh_running_.store(false);
         });
@@ -193,7 +194,9 @@ bool Device::StartRefresh(std::function<void()> work) {
 
 void Device::WaitForRefresh() {
     std::lock_guard<std::mutex> lock(refresh_thread_mutex_);
-    if (refresh_thread_.joinable()) refresh_thread_.join();
+    refresh_thread_.Join();
 }
+
+bool Device::RefreshRunning() const { return refresh_running_.load(); }
 
 } // namespace korvel

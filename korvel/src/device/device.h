@@ -16,12 +16,12 @@
 #include <functional>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "device/http_types.h"
 #include "jsonmap.h"
 #include "korvel.h"
+#include "platform/worker_thread.h"
 
 typedef void CURL;
 
@@ -122,7 +122,9 @@ public:
     int RebootViaTcp();
 
     // ---- uploads and progress (uploads.cpp) ----
-    int Upgrade(const void *data, size_t size, const char *path);
+    // `md5`: the content's digest when the caller has it (a batch computes it
+    // once for all its devices); otherwise the digest of the file at `path`.
+    int Upgrade(const void *data, size_t size, const char *path, const char *md5 = nullptr);
     int GetUpgradeProgress();
     int SetScreen(int kind, const void *data, size_t size, const char *path);
     int SystemUpdate(const void *data, size_t size, int kind, const char *path, const char *md5);
@@ -151,6 +153,8 @@ public:
     bool StartRefresh(std::function<void()> work);
     // Waits without limit for a running refresh thread.
     void WaitForRefresh();
+    // True while a refresh started by StartRefresh has not ended.
+    bool RefreshRunning() const;
 
 private:
     void Construct();
@@ -202,7 +206,7 @@ private:
     CURL *persistent_ = nullptr; // created by the first request that uses it
 
     std::mutex refresh_thread_mutex_;
-    std::thread refresh_thread_;
+    platform::WorkerThread refresh_thread_;
     std::atomic<bool> refresh_running_{false};
 };
 

@@ -5,6 +5,7 @@
 #include "core/digest.h"
 #include "core/json_schema.h"
 #include "core/log.h"
+#include "core/text.h"
 #include "device/device.h"
 #include "device/request.h"
 
@@ -66,10 +67,14 @@ int Device::Upload(const RequestForm &form, const FailureLines &lines, const voi
     return result != 0 ? result : RefusalOf(answer.err_code, lines);
 }
 
-int Device::Upgrade(const void *data, size_t size, const char *path) {
+int Device::Upgrade(const void *data, size_t size, const char *path, const char *md5) {
     if (!LoggedIn()) return ZR_QM_ERR_DEV_NO_SESSION;
     char digest[kDigestSize] = {0};
-    if (FileDigest(path, digest) != 0) digest[0] = '\0'; // the receiver judges an empty digest
+    if (md5 != nullptr) {
+        CopyText(digest, md5);
+    } else if (FileDigest(path, digest) != 0) {
+        digest[0] = '\0'; // the receiver judges an empty digest
+    }
     return Upload(Form("upload", "upgrade", {{"md5", digest}}),
                   {"[%s]:[%d] upgrade device failed",
                    "[%s]:[%d] parse upgrade response json string failed, get device status response's json struct "
