@@ -36,7 +36,7 @@ QLineEdit *NumberBox(const char *name, QWidget *parent) {
     box->setObjectName(QString::fromUtf8(name));
     box->setReadOnly(true);
     box->setAlignment(Qt::AlignCenter);
-    box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
+    box->setFixedWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("00000")) + 10); // up to 9999
     return box;
 }
 
@@ -115,15 +115,16 @@ void CQMDlg::BuildControls() {
 
 void CQMDlg::BuildLayout() {
     auto *top = new QHBoxLayout;
+    top->setSpacing(4); // the whole row fits the smallest window
     for (QWidget *control : std::initializer_list<QWidget *>{select_all_, invert_, refresh_, manual_add_, delete_, search_})
         top->addWidget(control);
     top->addStretch(1);
     top->addWidget(Label("正在运行：", this));
     top->addWidget(running_);
-    top->addSpacing(8);
+    top->addSpacing(4);
     top->addWidget(Label("正在投屏：", this));
     top->addWidget(casting_);
-    top->addSpacing(8);
+    top->addSpacing(4);
     top->addWidget(Label("掉线：", this));
     top->addWidget(offline_);
 
