@@ -38,14 +38,20 @@ protected:
         return macs;
     }
 
-    // Lets the library record `seconds` as the receiver's run time.
-    void SetRunTime(const std::string &mac, std::uint32_t seconds) {
+    // Lets the library record each receiver's run time, then takes the
+    // receivers off the network: the library keeps them online with that run
+    // time for two more refreshes, while the simulator's clocks would run on.
+    void FreezeRunTimes(const std::vector<std::pair<std::string, std::uint32_t>> &run_times) {
         ASSERT_TRUE(WaitFor([&] {
-            Fleet().SetRunTime(mac, seconds);
+            for (const auto &[mac, seconds] : run_times) Fleet().SetRunTime(mac, seconds);
             ZR_QM_UpdateAllDeviceState();
-            DeviceInfo info{};
-            return ZR_QM_GetDeviceInfo(mac.c_str(), &info) == 0 && info.RunTime == seconds;
-        })) << mac;
+            for (const auto &[mac, seconds] : run_times) {
+                DeviceInfo info{};
+                if (ZR_QM_GetDeviceInfo(mac.c_str(), &info) != 0 || info.RunTime != seconds) return false;
+            }
+            return true;
+        }));
+        for (const auto &run_time : run_times) Fleet().TakeOffline(run_time.first);
     }
 
     static talvo_sim::ReceiverConfig Receiver(const char *mac, const char *address, const char *model,
@@ -85,8 +91,7 @@ TEST_F(DeviceListTest, RowsShowTheLibrarysDevicesWithStatesIconsDurationsAndCoun
         ZR_QM_UpdateAllDeviceState();
         return StateOf(standby) == ZR_QM_STATE_STANDBY;
     }));
-    SetRunTime(casting, 90061);
-    SetRunTime(idle, 3599);
+    FreezeRunTimes({{casting, 90061}, {idle, 3599}});
 
     auto window = OpenMainWindow();
     EXPECT_EQ(Macs(*window), (QList<QByteArray>{casting.c_str(), idle.c_str(), standby.c_str(), offline.c_str()}));

@@ -162,6 +162,10 @@ std::vector<StoredDevice> ControllerTest::AddReceivers(const std::vector<talvo_s
         device.model = receiver.model;
         device.group = kDefaultGroup;
         device.version = receiver.version.empty() ? receiver.model + "-V2.1.0" : receiver.version;
+        // The stored name is the one the receiver reports, so a row does not
+        // depend on when the receiver's own report arrives.
+        auto net = receiver.settings.find(talvo_sim::kNetSettings);
+        if (net != receiver.settings.end() && net->second.count("wifi_ssid")) device.ssid = net->second.at("wifi_ssid");
         devices.push_back(device);
     }
     return devices;
