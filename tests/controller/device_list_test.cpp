@@ -94,6 +94,8 @@ TEST_F(DeviceListTest, RowsShowTheLibrarysDevicesWithStatesIconsDurationsAndCoun
     FreezeRunTimes({{casting, 90061}, {idle, 3599}});
 
     auto window = OpenMainWindow();
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("TALVO controller"));
+    EXPECT_EQ(window->minimumSize(), QSize(800, 450));
     EXPECT_EQ(Macs(*window), (QList<QByteArray>{casting.c_str(), idle.c_str(), standby.c_str(), offline.c_str()}));
     EXPECT_EQ(Text(*window, casting, Column::kGroupColumn), QStringLiteral("会议室"));
     EXPECT_EQ(Text(*window, casting, Column::kAliasColumn), QStringLiteral("投影仪"));

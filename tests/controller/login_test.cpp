@@ -65,6 +65,11 @@ TEST_F(LoginTest, BoxesTakeThirtyAndTwentyCharacters) {
     EXPECT_EQ(login.PasswordBox()->text().size(), 20);
     EXPECT_EQ(login.PasswordBox()->echoMode(), QLineEdit::Password);
 
+    // Enter logs in as the button does: here a refusal for the over-long name.
+    QTest::keyClick(login.PasswordBox(), Qt::Key_Return);
+    EXPECT_EQ(prompts_.Texts(), QStringList{QStringLiteral("用户或密码错误！")});
+    EXPECT_TRUE(login.PasswordBox()->text().isEmpty());
+
     FindButton(&login, QStringLiteral("重置"))->click();
     EXPECT_TRUE(login.UserNameBox()->text().isEmpty());
     EXPECT_TRUE(login.PasswordBox()->text().isEmpty());
