@@ -120,5 +120,43 @@ TEST_F(DiscoveryConcurrencyTest, StopDuringAnnouncementsKeepsTheStoreWhole) {
     }
 }
 
+// Start while a managed receiver keeps announcing changes: the device store
+// is never rewritten with part of the registry, as it would be if a handler
+// saved it while it still loads.
+TEST_F(LibraryTest, StartDuringAnnouncementsNeverWritesAPartialStore) {
+    constexpr int kStored = 4000;
+    std::vector<std::string> entries;
+    for (int i = 1; i <= kStored; ++i) entries.push_back(DeviceEntry(MacOf(i)));
+    cwd_.Write("DevsInfo.ini", DeviceStore(entries));
+
+    std::atomic<bool> running{true};
+    std::atomic<int> fewest{kStored};
+    std::thread watcher([&] {
+        while (running) {
+            std::string store = cwd_.Read("DevsInfo.ini");
+            size_t at = store.find("\"Dev_Num\":");
+            if (at == std::string::npos) continue; // between the write and the rename
+            int counted = std::atoi(store.c_str() + at + 10);
+            if (counted < fewest) fewest = counted;
+        }
+    });
+    std::atomic<int> sent{0};
+    std::thread announcer([&] {
+        GroupSender own;
+        for (int n = 0; running; ++n, ++sent)
+            own.Send(Announcement("DeviceOnline", MacOf(1 + n % 2),
+                                  {{"Device_Type", "TALVO_HX"}, {"Device_Ver", "V" + std::to_string(n)}}));
+    });
+    ASSERT_TRUE(Eventually([&] { return sent > 0; }));
+    Start();
+    EXPECT_TRUE(Eventually([&] { return ManagedInfo(MacOf(1)).Device_Ver[0] == 'V'; }))
+        << "the announcements are handled once the store has loaded";
+    running = false;
+    announcer.join();
+    watcher.join();
+    EXPECT_EQ(fewest, kStored);
+    EXPECT_EQ(ManagedDevices().size(), static_cast<size_t>(kStored));
+}
+
 } // namespace
 } // namespace discovery_test
