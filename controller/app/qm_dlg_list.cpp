@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
