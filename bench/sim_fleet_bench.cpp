@@ -8,30 +8,22 @@
 //   scripts/testnet build/bench/sim_fleet_bench [--count N] [--seconds S]
 #include <arpa/inet.h>
 #include <curl/curl.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/resource.h>
 #include <sys/socket.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "sim_process.h"
 #include "talvo_sim/fleet.h"
 #include "testnet_guard.h"
-
-extern char **environ;
 
 namespace {
 
@@ -41,83 +33,6 @@ using std::chrono::duration;
 struct Settings {
     int count = 1000;
     int seconds = 30;
-};
-
-void RaiseOpenFileLimit() {
-    rlimit limit{};
-    if (getrlimit(RLIMIT_NOFILE, &limit) == 0) {
-        limit.rlim_cur = limit.rlim_max;
-        setrlimit(RLIMIT_NOFILE, &limit);
-    }
-}
-
-// The simulator as a child process.
-class Simulator {
-public:
-    explicit Simulator(int count) {
-        int out[2];
-        if (pipe(out) != 0) throw std::runtime_error("pipe");
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-        std::string count_text = std::to_string(count);
-        std::vector<const char *> argv{SIM_PROGRAM, "--count", count_text.c_str(), "--base", "127.1.0.1",
-                                       "--quiet", nullptr};
-        if (posix_spawn(&pid_, SIM_PROGRAM, &actions, nullptr, const_cast<char **>(argv.data()), environ) != 0) {
-            throw std::runtime_error("cannot start " SIM_PROGRAM);
-        }
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        output_ = out[0];
-    }
-    ~Simulator() {
-        if (pid_ > 0) Stop();
-        close(output_);
-    }
-
-    bool WaitReady() {
-        std::string text;
-        char buffer[1024];
-        ssize_t n;
-        while (text.find("serving") == std::string::npos && (n = read(output_, buffer, sizeof buffer)) > 0) {
-            text.append(buffer, static_cast<std::size_t>(n));
-        }
-        return text.find("serving") != std::string::npos;
-    }
-
-    long StatusKb(const std::string &field) const {
-        std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
-        std::string line;
-        while (std::getline(status, line)) {
-            if (line.rfind(field + ":", 0) == 0) return std::stol(line.substr(field.size() + 1));
-        }
-        return -1;
-    }
-
-    // User and system CPU seconds so far.
-    double CpuSeconds() const {
-        std::ifstream stat("/proc/" + std::to_string(pid_) + "/stat");
-        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-        std::istringstream fields(text.substr(text.rfind(')') + 2));
-        std::string skip;
-        for (int i = 0; i < 11; ++i) fields >> skip;
-        double user = 0, system = 0;
-        fields >> user >> system;
-        return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
-    }
-
-    int Stop() {
-        kill(pid_, SIGTERM);
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int output_ = -1;
 };
 
 // Sends one "SearchDevice" and counts distinct answering receivers.
@@ -242,7 +157,7 @@ void Report(const char *phase, const QueryStats &stats, double seconds, double c
 
 int main(int argc, char **argv) {
     korvel::testing::RequireTestNetwork(argv[0]);
-    RaiseOpenFileLimit();
+    korvel::bench::RaiseOpenFileLimit();
     Settings settings;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--count") == 0) settings.count = std::atoi(argv[i + 1]);
@@ -253,7 +168,8 @@ int main(int argc, char **argv) {
     for (const auto &r : talvo_sim::GenerateFleet(settings.count, "mixed", "127.1.0.1")) addresses.push_back(r.address);
 
     auto start = Clock::now();
-    Simulator simulator(settings.count);
+    korvel::bench::SimulatorProcess simulator(
+        {"--count", std::to_string(settings.count), "--base", "127.1.0.1", "--quiet"});
     if (!simulator.WaitReady()) {
         std::fprintf(stderr, "the simulator did not start\n");
         return 1;

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "fleet_impl.h"
@@ -168,6 +169,15 @@ void Fleet::SetStateNeedsSession(const std::string &mac, bool needed) {
 
 void Fleet::ExpireSessions(const std::string &mac) {
     impl_->WithReceiver(mac, [](Receiver &r) { r.sessions.clear(); });
+}
+
+void Fleet::SetProgress(const std::string &mac, const std::string &progress_section, int percent) {
+    // So long an install that its progress stays where it is put.
+    const Clock::duration length = std::chrono::hours(24 * 365);
+    const int clamped = std::clamp(percent, 0, 100);
+    impl_->WithReceiver(mac, [&](Receiver &r) {
+        r.installs[progress_section] = Install{Clock::now() - length / 100 * clamped, length};
+    });
 }
 
 void Fleet::TakeOffline(const std::string &mac) {

@@ -64,6 +64,16 @@ TEST_F(UploadTest, SystemUpdateKindsReportTheirOwnProgress) {
     }
 }
 
+TEST_F(UploadTest, ProgressSetByTheTestStaysWhereItIsPut) {
+    fleet.SetProgress(kMac, "kernel_progress", 40);
+    fleet.SetProgress(kMac, "upgradeprogress", 100);
+    EXPECT_EQ(Progress("kernel_progress", "result.update_progress"), 40);
+    EXPECT_EQ(Progress("upgradeprogress", "result.upgradeprogress"), 100);
+    EXPECT_EQ(fleet.Snapshot(kMac).reported_state, "upgrade");
+    fleet.SetProgress(kMac, "kernel_progress", 100);
+    EXPECT_EQ(fleet.Snapshot(kMac).reported_state, "idle");
+}
+
 TEST_F(UploadTest, WrongDigestIsRefusedAndInstallsNothing) {
     HttpResult upload = Upload(kAddress, "/do?action=upload&section=kernel_update&md5=" + Md5Hex("other"), cookie,
                                "uImage-JX.bin", "kernel");

@@ -84,11 +84,19 @@ DeviceMgr::DevicePtr DeviceForWorker(const DeviceMgr &registry, MacList list, un
 } // namespace
 
 BatchResults RunWorkers(Manager &manager, MacList list, const BatchMember &member, DeviceRequest request) {
-    auto codes = std::make_shared<std::vector<std::optional<int>>>(list.count);
-    auto shared_request = std::make_shared<const DeviceRequest>(std::move(request));
-    std::vector<platform::WorkerThread> workers;
-    workers.reserve(list.count);
     BatchResults results;
+    std::shared_ptr<std::vector<std::optional<int>>> codes;
+    std::shared_ptr<const DeviceRequest> shared_request;
+    std::vector<platform::WorkerThread> workers;
+    try {
+        codes = std::make_shared<std::vector<std::optional<int>>>(list.count);
+        shared_request = std::make_shared<const DeviceRequest>(std::move(request));
+        workers.reserve(list.count);
+    } catch (const std::bad_alloc &) {
+        KLOG("[%s]:[%d] malloc memory failed");
+        results.ended_early = ZR_QM_ERR_NO_MEMORY;
+        return results;
+    }
     for (unsigned int i = 0; i < list.count; ++i) {
         bool absent = false;
         DeviceMgr::DevicePtr device = DeviceForWorker(manager.Managed(), list, i, member, absent);

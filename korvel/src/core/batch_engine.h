@@ -37,7 +37,9 @@ struct BatchMember {
 // The results of a call's workers by list position; empty for a device that
 // got no worker (skipped).
 struct BatchResults {
-    int ended_early = 0; // the lookup's code when an absent MAC ended the call
+    // Non-zero when the call ended before all its workers were started: the
+    // lookup's code for an absent MAC, or ZR_QM_ERR_NO_MEMORY.
+    int ended_early = 0;
     std::vector<std::optional<int>> codes;
 };
 

@@ -33,8 +33,8 @@ int Manager::Open() {
 }
 
 void Manager::Close() {
-    workers_.WaitAll();
     StopDiscovery();
+    workers_.WaitAll();
     SaveStores();
     ClearAll();
 }

@@ -24,10 +24,10 @@ public:
     // the store still loads would write a partial registry. 0 or -1.
     int Open();
 
-    // Stop steps before destruction: wait for the worker threads that outlived
-    // their calls, stop the discovery channel (so no handler saves the device
-    // store while the registries are emptied), save the stores, empty the
-    // registries, groups and accounts.
+    // Stop steps before destruction: stop the discovery channel (first, so
+    // no handler saves the device store while the registries are emptied),
+    // wait for the worker threads that outlived their calls, save the
+    // stores, empty the registries, groups and accounts.
     void Close();
 
     DeviceMgr &Managed() { return managed_; }
@@ -35,8 +35,8 @@ public:
     GroupList &Groups() { return groups_; }
     AccountList &Accounts() { return accounts_; }
     Stores &Store() { return stores_; }
-    MulticastState &Channel() { return multicast_; }
     WorkerTracker &Workers() { return workers_; }
+    MulticastState &Channel() { return multicast_; }
 
 private:
     int StartDiscovery();
@@ -50,9 +50,8 @@ private:
     GroupList groups_;
     AccountList accounts_;
     Stores stores_{managed_, groups_, accounts_};
-    // Destroyed first, so their threads end before the rest goes.
-    WorkerTracker workers_;
-    MulticastState multicast_;
+    WorkerTracker workers_;    // after the registries: its threads end before the devices go
+    MulticastState multicast_; // last: its receive thread ends before the rest goes
 };
 
 // ZR_QM_Init and ZR_QM_DeInit.

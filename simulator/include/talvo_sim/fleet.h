@@ -214,6 +214,10 @@ public:
     void SetHostMembers(const std::string &mac, const std::vector<HostMember> &members);
     void SetStateNeedsSession(const std::string &mac, bool needed);
     void ExpireSessions(const std::string &mac);
+    // An install that stays at `percent` (0..100) in a progress section
+    // ("upgradeprogress", "kernel_progress", "filesystem_progress", or ""
+    // for the boot loader); the receiver reports "upgrade" while it is below 100.
+    void SetProgress(const std::string &mac, const std::string &progress_section, int percent);
 
     // Network presence.
     void TakeOffline(const std::string &mac);     // connections refused
