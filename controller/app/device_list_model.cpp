@@ -11,7 +11,7 @@
 namespace talvo {
 namespace {
 
-struct ColumnSpec {
+struct ColumnDefinition {
     const char *header;
     CompareKind compare;
     Qt::Alignment alignment;
@@ -20,8 +20,8 @@ struct ColumnSpec {
 constexpr Qt::Alignment kCentre = Qt::AlignCenter;
 constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
 
-const std::array<ColumnSpec, DeviceListModel::kColumnCount> &Columns() {
-    static const std::array<ColumnSpec, DeviceListModel::kColumnCount> columns = {{
+const std::array<ColumnDefinition, DeviceListModel::kColumnCount> &Columns() {
+    static const std::array<ColumnDefinition, DeviceListModel::kColumnCount> columns = {{
         {"", CompareKind::None, kCentre},
         {"分组名称", CompareKind::Text, kCentre},
         {"主机名称", CompareKind::Text, kCentre},
