@@ -1,19 +1,26 @@
-# korvel_test(NAME SOURCES ... [LIBS ...] [NET] [CONCURRENCY] [TIMEOUT s])
+# korvel_test(NAME SOURCES ... [LIBS ...] [NET] [CONCURRENCY] [TIMEOUT s] [MAIN lib])
 #
 # NET: the test opens sockets. It links a main that refuses to run outside the
 # private test network, and ctest starts it through scripts/testnet.
 # CONCURRENCY: the test exercises threads; the ThreadSanitizer build runs these.
+# MAIN: a library with the test's own main in place of the usual one (a NET
+# test's main must still refuse to run outside the test network).
 function(korvel_test name)
-    cmake_parse_arguments(T "NET;CONCURRENCY" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "NET;CONCURRENCY" "TIMEOUT;MAIN" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock)
     set(labels unit)
-    if(T_NET)
+    if(T_MAIN)
+        target_link_libraries(${name} PRIVATE ${T_MAIN})
+    elseif(T_NET)
         target_link_libraries(${name} PRIVATE korvel_test_main_net)
+    else()
+        target_link_libraries(${name} PRIVATE korvel_test_main)
+    endif()
+    if(T_NET)
         add_test(NAME ${name} COMMAND ${PROJECT_SOURCE_DIR}/scripts/testnet $<TARGET_FILE:${name}>)
         set(labels net)
     else()
-        target_link_libraries(${name} PRIVATE korvel_test_main)
         add_test(NAME ${name} COMMAND ${name})
     endif()
     if(T_CONCURRENCY)

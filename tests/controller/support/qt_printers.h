@@ -1,0 +1,17 @@
+// Readable Qt values in test failure messages.
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <ostream>
+
+inline void PrintTo(const QString &text, std::ostream *out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QByteArray &bytes, std::ostream *out) { *out << '"' << bytes.toStdString() << '"'; }
+inline void PrintTo(const QStringList &texts, std::ostream *out) {
+    *out << '{';
+    for (qsizetype i = 0; i < texts.size(); ++i) *out << (i ? ", \"" : "\"") << texts[i].toStdString() << '"';
+    *out << '}';
+}
