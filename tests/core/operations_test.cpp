@@ -8,6 +8,10 @@
 
 namespace {
 
+// A progress read succeeded when it gave a value of 0 or more.
+int ProgressAnswered(int progress) { return progress >= 0 ? 0 : progress; }
+
+
 using namespace korvel::testing;
 using talvo_sim::FaultType;
 using talvo_sim::Md5Hex;
@@ -83,12 +87,13 @@ protected:
             {"DeviceContol", [](const char *mac) { return ZR_QM_DeviceContol(mac, 1); }, 0, "wakeup", "dev_control"},
             {"UpgradeDevice", [path](const char *mac) { return ZR_QM_UpgradeDevice(mac, path.c_str()); }, 0,
              "upload", "upgrade", true, {{"md5", md5}}},
-            {"GetDeviceUpgradeProgress", [](const char *mac) { return ZR_QM_GetDeviceUpgradeProgress(mac); }, 0,
+            // Progress rises while the receiver installs: any value of 0 or more is an answer.
+            {"GetDeviceUpgradeProgress", [](const char *mac) { return ProgressAnswered(ZR_QM_GetDeviceUpgradeProgress(mac)); }, 0,
              "read", "upgradeprogress"},
             {"DevSystemUpdate", [path](const char *mac) { return ZR_QM_DevSystemUpdate(mac, 1, path.c_str()); }, 0,
              "upload", "kernel_update", true, {{"md5", md5}}},
             {"GetDeviceSystemUpdateProgress",
-             [](const char *mac) { return ZR_QM_GetDeviceSystemUpdateProgress(mac, 2); }, 0, "read",
+             [](const char *mac) { return ProgressAnswered(ZR_QM_GetDeviceSystemUpdateProgress(mac, 2)); }, 0, "read",
              "filesystem_progress"},
             {"SetDeviceScreen", [path](const char *mac) { return ZR_QM_SetDeviceScreen(mac, 1, path.c_str()); }, 0,
              "upload", "standby_screen"},
