@@ -88,8 +88,7 @@ void RunAdopt(Context &context) {
     if (!missing.empty()) {
         std::string list;
         for (const std::string &mac : missing) list += (list.empty() ? "" : ", ") + mac;
-        throw Failure(ZR_QM_ERR_DEV_NOT_FOUND, "adopt", "no receiver answered the search as " + list, kExitFailed)
-            .MarkInDocument();
+        throw Refusal(ZR_QM_ERR_DEV_NOT_FOUND, "no receiver answered the search as " + list).MarkInDocument();
     }
     if (all && table.Empty()) context.out.Note("no receiver answered that is not managed already");
 }

@@ -130,9 +130,9 @@ void RunScreen(Context &context) {
     }
     int screen = static_cast<int>(kind);
     std::vector<DeviceResult> results =
-        RunJobs(targets.online, "screen " + words[0], [&](const DeviceInfo &d, JobProgress &) {
+        RunJobs(targets.online, "screen " + words[0], AfterDeviceLogin([&](const DeviceInfo &d, JobProgress &) {
             return ZR_QM_SetDeviceScreen(d.Wired_MacAddr, screen, path.c_str());
-        });
+        }));
     ReportResults(context, "screen " + words[0], targets, results,
                   kind == ScreenKind::Startup ? "updated; shown after the next reboot" : "updated");
 }
@@ -145,11 +145,11 @@ void RunUpgrade(Context &context) {
     Targets targets = ResolveTargets(context, {words.begin() + 1, words.end()});
     ProductInfo product = CommonProduct(targets);
     RequireFileName(path, product.upgrade_file, product);
-    std::vector<DeviceResult> results = RunJobs(targets.online, "upgrade", [&](const DeviceInfo &d, JobProgress &p) {
+    std::vector<DeviceResult> results = RunJobs(targets.online, "upgrade", AfterDeviceLogin([&](const DeviceInfo &d, JobProgress &p) {
         int sent = ZR_QM_UpgradeDevice(d.Wired_MacAddr, path.c_str());
         if (sent != 0) return sent;
         return FollowInstall([&] { return ZR_QM_GetDeviceUpgradeProgress(d.Wired_MacAddr); }, p, limit);
-    });
+    }));
     ReportResults(context, "upgrade", targets, results, "firmware installed");
 }
 
@@ -174,12 +174,12 @@ void RunUpdate(Context &context) {
     RequireFileName(path, kernel ? product.kernel_file : product.filesystem_file, product);
     const int kind = kernel ? 1 : 2;
     std::vector<DeviceResult> results =
-        RunJobs(targets.online, "update " + words[0], [&](const DeviceInfo &d, JobProgress &p) {
+        RunJobs(targets.online, "update " + words[0], AfterDeviceLogin([&](const DeviceInfo &d, JobProgress &p) {
             int sent = ZR_QM_DevSystemUpdate(d.Wired_MacAddr, kind, path.c_str());
             if (sent != 0) return sent;
             return FollowInstall([&] { return ZR_QM_GetDeviceSystemUpdateProgress(d.Wired_MacAddr, kind); }, p,
                                  limit);
-        });
+        }));
     ReportResults(context, "update " + words[0], targets, results, words[0] + " updated");
 }
 

@@ -41,7 +41,7 @@ std::string NewGroupName(const std::string &utf8) {
 // An existing group other than the default one, for renames and deletions.
 std::string ChangeableGroup(const std::string &utf8) {
     std::string name = GroupArgument(utf8);
-    if (name == kDefaultGroup) throw Failure(ZR_QM_ERR_GROUP, "group", "the default group cannot be changed", kExitFailed);
+    if (name == kDefaultGroup) throw Refusal(ZR_QM_ERR_GROUP, "the default group cannot be renamed or deleted");
     return name;
 }
 

@@ -26,8 +26,9 @@ const OptionSpec kYesOption{"yes", 'y', "", "confirm the factory reset"};
 void RunReboot(Context &context) {
     bool tcp_only = context.args.Has("tcp");
     RunOnTargets(context, context.args.Words(), "reboot", "rebooting", [tcp_only](const DeviceInfo &d, JobProgress &) {
-        if (tcp_only) return ZR_QM_DeviceReboot_Ex(d.Wired_MacAddr);
-        int result = ZR_QM_DeviceReboot(d.Wired_MacAddr);
+        if (tcp_only) return ZR_QM_DeviceReboot_Ex(d.Wired_MacAddr); // needs no session
+        int result = ZR_QM_LoginDevice(d.Wired_MacAddr, nullptr, nullptr);
+        if (result == 0) result = ZR_QM_DeviceReboot(d.Wired_MacAddr);
         return result == 0 ? 0 : ZR_QM_DeviceReboot_Ex(d.Wired_MacAddr);
     });
 }
@@ -35,7 +36,9 @@ void RunReboot(Context &context) {
 void RunReset(Context &context) {
     RequireYes(context, "a factory reset");
     RunOnTargets(context, context.args.Words(), "reset", "reset to factory settings",
-                 [](const DeviceInfo &d, JobProgress &) { return ZR_QM_DeviceFactoryReset(d.Wired_MacAddr); });
+                 AfterDeviceLogin([](const DeviceInfo &d, JobProgress &) {
+                     return ZR_QM_DeviceFactoryReset(d.Wired_MacAddr);
+                 }));
 }
 
 // The current and the new password options, the new one checked for its
@@ -64,10 +67,10 @@ const std::vector<OptionSpec> kPasswordOptions = {{"current", 0, "PASSWORD", "th
 void RunPassword(Context &context) {
     auto [current, next] = PasswordOptions(context, 6, 16);
     RunOnTargets(context, context.args.Words(), "password", "password changed",
-                 [current = current, next = next](const DeviceInfo &d, JobProgress &) {
+                 AfterDeviceLogin([current = current, next = next](const DeviceInfo &d, JobProgress &) {
                      MacSlots slot({d.Wired_MacAddr});
                      return ZR_QM_BatchSetDeviceLoginPWD(slot.Data(), 1, current.c_str(), next.c_str());
-                 });
+                 }));
     context.out.Note("the library logs in with its device communication password; change it to match with "
                      "talvoctl users operate-password");
 }
@@ -76,9 +79,9 @@ void RunPassword(Context &context) {
 void RunWebPassword(Context &context) {
     auto [current, next] = PasswordOptions(context, 8, 16);
     RunOnTargets(context, context.args.Words(), "web-password", "web password changed",
-                 [current = current, next = next](const DeviceInfo &d, JobProgress &) {
+                 AfterDeviceLogin([current = current, next = next](const DeviceInfo &d, JobProgress &) {
                      return ZR_QM_SetDeviceWebLoginPWD(d.Wired_MacAddr, current.c_str(), next.c_str());
-                 });
+                 }));
 }
 
 void RunWifi(Context &context) {
@@ -87,7 +90,9 @@ void RunWifi(Context &context) {
     int open = words[0] == "on" ? 1 : 0;
     RunOnTargets(context, {words.begin() + 1, words.end()}, "wifi " + words[0],
                  open ? "Wi-Fi on" : "Wi-Fi off",
-                 [open](const DeviceInfo &d, JobProgress &) { return ZR_QM_SetDeviceWifi(d.Wired_MacAddr, open); });
+                 AfterDeviceLogin([open](const DeviceInfo &d, JobProgress &) {
+                     return ZR_QM_SetDeviceWifi(d.Wired_MacAddr, open);
+                 }));
 }
 
 struct ControlWord {
@@ -115,7 +120,9 @@ void RunControl(Context &context) {
     if (control->command == 4) RequireYes(context, "control reset");
     int command = control->command;
     RunOnTargets(context, {words.begin() + 1, words.end()}, "control " + words[0], control->done,
-                 [command](const DeviceInfo &d, JobProgress &) { return ZR_QM_DeviceContol(d.Wired_MacAddr, command); });
+                 AfterDeviceLogin([command](const DeviceInfo &d, JobProgress &) {
+                     return ZR_QM_DeviceContol(d.Wired_MacAddr, command);
+                 }));
 }
 
 } // namespace

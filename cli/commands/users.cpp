@@ -54,8 +54,7 @@ void RunUsersList(Context &context) {
     context.args.Exactly(0, 0, "users list");
     Table table = AccountTable();
     for (const UserAccount &account : Accounts()) {
-        AddAccountRow(table, std::string(account.User_Name, strnlen(account.User_Name, sizeof account.User_Name)),
-                      account.User_Type);
+        AddAccountRow(table, FieldBytes(account.User_Name), account.User_Type);
     }
     context.out.Show(table);
 }
@@ -85,8 +84,7 @@ void RunUsersType(Context &context) {
     std::string name = ArgumentToCp936(words[0], "the user name", 31);
     int type = TypeArgument(words[1]);
     if (name == kSuperAdministrator) {
-        throw Failure(ZR_QM_ERR_SUPER_ADMIN, ErrorName(ZR_QM_ERR_SUPER_ADMIN),
-                      "the built-in super administrator keeps its type", kExitFailed);
+        throw Refusal(ZR_QM_ERR_SUPER_ADMIN, "the built-in super administrator keeps its type");
     }
     Check(ZR_QM_ModifyUserType(name.c_str(), type), "change the type of " + words[0]);
     Table table = AccountTable();

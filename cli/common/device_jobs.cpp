@@ -86,6 +86,13 @@ void AddResultRow(Table &table, const DeviceInfo &device, int code, const std::s
 
 } // namespace
 
+DeviceJob AfterDeviceLogin(DeviceJob job) {
+    return [job = std::move(job)](const DeviceInfo &device, JobProgress &progress) {
+        int login = ZR_QM_LoginDevice(device.Wired_MacAddr, nullptr, nullptr);
+        return login == 0 ? job(device, progress) : login;
+    };
+}
+
 std::vector<DeviceResult> RunJobs(const std::vector<DeviceInfo> &devices, const std::string &label,
                                   const DeviceJob &job) {
     if (devices.empty()) return {};

@@ -24,6 +24,12 @@ struct JobProgress {
 // Runs on its device's thread; returns the library's result (0 success).
 using DeviceJob = std::function<int(const DeviceInfo &device, JobProgress &progress)>;
 
+// `job` after the library has logged in to the device with its stored
+// credentials, as the desktop program does before it works on a receiver: a
+// run of talvoctl starts the library afresh, so no device holds a session
+// yet. A refused login is the device's result.
+DeviceJob AfterDeviceLogin(DeviceJob job);
+
 struct DeviceResult {
     DeviceInfo device;
     int code = 0;

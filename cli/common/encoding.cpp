@@ -98,12 +98,14 @@ std::string Cp936ToUtf8(std::string_view cp936) {
     return out;
 }
 
-std::string FieldToUtf8(const char *field, std::size_t width) {
+std::string FieldBytes(const char *field, std::size_t width) {
     if (field == nullptr || width == 0) return {};
     const void *end = std::memchr(field, '\0', width);
     std::size_t length = end ? static_cast<std::size_t>(static_cast<const char *>(end) - field) : width;
-    return Cp936ToUtf8(std::string_view(field, length));
+    return std::string(field, length);
 }
+
+std::string FieldToUtf8(const char *field, std::size_t width) { return Cp936ToUtf8(FieldBytes(field, width)); }
 
 std::string ArgumentToCp936(const std::string &utf8, const std::string &what, std::size_t max_bytes) {
     std::optional<std::string> bytes = Utf8ToCp936(utf8);

@@ -19,8 +19,15 @@ std::optional<std::string> Utf8ToCp936(std::string_view utf8);
 // so nothing is dropped silently.
 std::string Cp936ToUtf8(std::string_view cp936);
 
-// The text of a record field of `width` bytes, up to its terminator and never
-// past the field when the terminator is missing, as UTF-8.
+// The bytes of a record field of `width` bytes, up to its terminator and
+// never past the field when the terminator is missing (CP936, unconverted).
+std::string FieldBytes(const char *field, std::size_t width);
+template <std::size_t N>
+std::string FieldBytes(const char (&field)[N]) {
+    return FieldBytes(field, N);
+}
+
+// The same text as UTF-8.
 std::string FieldToUtf8(const char *field, std::size_t width);
 template <std::size_t N>
 std::string FieldToUtf8(const char (&field)[N]) {

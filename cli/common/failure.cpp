@@ -81,11 +81,13 @@ Failure::Failure(int code, const std::string &detail)
 Failure::Failure(int code, std::string name, const std::string &message, int exit_status)
     : std::runtime_error(message), code_(code), name_(std::move(name)), exit_status_(exit_status) {}
 
+Failure Refusal(int code, const std::string &message) {
+    return Failure(code, ErrorName(code), message, code == ZR_QM_ERR_PARAM ? kExitUsage : kExitFailed);
+}
+
 Failure UsageFailure(const std::string &detail) { return Failure(0, "usage", detail, kExitUsage); }
 
-Failure ParameterFailure(const std::string &detail) {
-    return Failure(ZR_QM_ERR_PARAM, ErrorName(ZR_QM_ERR_PARAM), detail, kExitUsage);
-}
+Failure ParameterFailure(const std::string &detail) { return Refusal(ZR_QM_ERR_PARAM, detail); }
 
 std::string ErrorName(int code) {
     if (const ErrorText *error = Find(code)) return error->name;

@@ -40,6 +40,9 @@ private:
     bool in_document_ = false;
 };
 
+// A refusal that talvoctl makes before the library is asked, under the name
+// of the library's code for it and with its own message.
+Failure Refusal(int code, const std::string &message);
 // A usage failure: the command line is wrong.
 Failure UsageFailure(const std::string &detail);
 // A parameter failure (ZR_QM_ERR_PARAM, exit status 2): a value the library

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "common/encoding.h"
 #include "common/failure.h"
 
 namespace talvoctl {
@@ -43,7 +44,7 @@ std::vector<std::string> GroupNames() {
     int count = Check(ZR_QM_GetGroupList(&slots), "list the groups");
     std::vector<std::string> names;
     for (int i = 0; i < count && slots != nullptr; ++i) {
-        names.emplace_back(slots[i], strnlen(slots[i], sizeof slots[i]));
+        names.push_back(FieldBytes(slots[i]));
     }
     std::free(slots);
     return names;

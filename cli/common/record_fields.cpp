@@ -29,10 +29,6 @@ Properties RecordProperties(const void *record, const std::vector<RecordField> &
     return properties;
 }
 
-std::string FieldBytes(const void *record, const RecordField &field) {
-    return std::string(At(record, field), strnlen(At(record, field), field.width));
-}
-
 void FillRecord(void *record, const std::vector<RecordField> &fields, const std::vector<std::string> &assignments) {
     std::set<std::string> given;
     for (const std::string &assignment : assignments) {

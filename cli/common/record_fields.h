@@ -31,7 +31,4 @@ Properties RecordProperties(const void *record, const std::vector<RecordField> &
 // not fit its field.
 void FillRecord(void *record, const std::vector<RecordField> &fields, const std::vector<std::string> &assignments);
 
-// The field's text in the record (CP936 bytes), up to its terminator.
-std::string FieldBytes(const void *record, const RecordField &field);
-
 } // namespace talvoctl

@@ -100,6 +100,8 @@ DeviceInfo OnlineDevice(const Context &context, const std::string &mac, bool run
     SettleStates({info.Wired_MacAddr}, context.wait, run_times);
     info = FindDevice(info.Wired_MacAddr).value_or(info);
     if (!IsOnline(StoredState(info.Wired_MacAddr))) throw Failure(ZR_QM_ERR_DEV_OFFLINE, mac);
+    // A fresh run of the library holds no session with any receiver.
+    Check(ZR_QM_LoginDevice(info.Wired_MacAddr, nullptr, nullptr), std::string("log in to ") + info.Wired_MacAddr);
     return info;
 }
 

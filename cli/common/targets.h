@@ -31,8 +31,9 @@ struct Targets {
 // library does not manage (before anything is sent).
 Targets ResolveTargets(const Context &context, const std::vector<std::string> &macs);
 
-// The one managed device `mac` names, after settling its state; throws
-// ZR_QM_ERR_DEV_NOT_FOUND or ZR_QM_ERR_DEV_OFFLINE. `run_times` as for
+// The one managed device `mac` names, after settling its state, with the
+// library logged in to it; throws ZR_QM_ERR_DEV_NOT_FOUND,
+// ZR_QM_ERR_DEV_OFFLINE or the login's failure. `run_times` as for
 // SettleStates.
 DeviceInfo OnlineDevice(const Context &context, const std::string &mac, bool run_times = false);
 
