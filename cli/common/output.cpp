@@ -45,6 +45,7 @@ void Output::ShowJson(cJSON *document) const {
 }
 
 void Output::Note(const std::string &text) const {
+    std::fflush(stdout); // what was shown before the note stays before it
     std::fprintf(stderr, "talvoctl: %s\n", text.c_str());
 }
 
