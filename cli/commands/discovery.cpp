@@ -112,7 +112,7 @@ void RunDelete(Context &context) {
     Table table({{"mac", "MAC"}, {"deleted", "DELETED"}});
     for (const DeviceInfo &info : devices) {
         Check(ZR_QM_DelDevice(info.Wired_MacAddr), std::string("delete ") + info.Wired_MacAddr);
-        table.Add({std::string(info.Wired_MacAddr), Value(true)});
+        table.Add({FieldToUtf8(info.Wired_MacAddr), Value(true)});
     }
     context.out.Show(table);
 }

@@ -96,7 +96,7 @@ void RunGroupMove(Context &context) {
     for (const DeviceInfo &info : devices) {
         int moved = Check(ZR_QM_MoveDevToNewGroup(info.Wired_MacAddr, group.c_str()),
                           std::string("move ") + info.Wired_MacAddr);
-        table.Add({std::string(info.Wired_MacAddr), Cp936ToUtf8(group), Value(moved == 1)});
+        table.Add({FieldToUtf8(info.Wired_MacAddr), Cp936ToUtf8(group), Value(moved == 1)});
     }
     context.out.Show(table);
 }
@@ -107,7 +107,7 @@ void RunAlias(Context &context) {
     std::string alias = ArgumentToCp936(words[1], "the alias", kAliasBytes);
     Check(ZR_QM_SaveDevAlias(info.Wired_MacAddr, alias.c_str()), std::string("alias of ") + info.Wired_MacAddr);
     Table table({{"mac", "MAC"}, {"alias", "ALIAS"}});
-    table.Add({std::string(info.Wired_MacAddr), Cp936ToUtf8(alias)});
+    table.Add({FieldToUtf8(info.Wired_MacAddr), Cp936ToUtf8(alias)});
     context.out.Show(table);
 }
 

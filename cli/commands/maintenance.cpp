@@ -42,11 +42,12 @@ void RunReset(Context &context) {
 }
 
 // The current and the new password options, the new one checked for its
-// length; both in CP936.
+// length; both in CP936. `current_required`: the current one may not be
+// empty (a receiver's web password may be).
 std::pair<std::string, std::string> PasswordOptions(const Context &context, std::size_t shortest,
-                                                    std::size_t longest) {
+                                                    std::size_t longest, bool current_required) {
     std::optional<std::string> current = context.args.Value("current"), next = context.args.Value("new");
-    if (!current || !next || current->empty() || next->empty()) {
+    if (!current || !next || (current_required && current->empty()) || next->empty()) {
         throw UsageFailure("give the receivers' --current password and the --new one");
     }
     std::string old_bytes = ArgumentToCp936(*current, "the current password", 64);
@@ -65,7 +66,7 @@ const std::vector<OptionSpec> kPasswordOptions = {{"current", 0, "PASSWORD", "th
 // characters, as the desktop program asks). The library changes it over its
 // batch export, one device per call here so each result is known.
 void RunPassword(Context &context) {
-    auto [current, next] = PasswordOptions(context, 6, 16);
+    auto [current, next] = PasswordOptions(context, 6, 16, true);
     RunOnTargets(context, context.args.Words(), "password", "password changed",
                  AfterDeviceLogin([current = current, next = next](const DeviceInfo &d, JobProgress &) {
                      MacSlots slot({d.Wired_MacAddr});
@@ -75,9 +76,10 @@ void RunPassword(Context &context) {
                      "talvoctl users operate-password");
 }
 
-// The password of the receivers' own web page (8 to 16 characters).
+// The password of the receivers' own web page (8 to 16 characters; the
+// current one may be empty, --current '').
 void RunWebPassword(Context &context) {
-    auto [current, next] = PasswordOptions(context, 8, 16);
+    auto [current, next] = PasswordOptions(context, 8, 16, false);
     RunOnTargets(context, context.args.Words(), "web-password", "web password changed",
                  AfterDeviceLogin([current = current, next = next](const DeviceInfo &d, JobProgress &) {
                      return ZR_QM_SetDeviceWebLoginPWD(d.Wired_MacAddr, current.c_str(), next.c_str());

@@ -80,8 +80,8 @@ Table ResultTable() {
 
 void AddResultRow(Table &table, const DeviceInfo &device, int code, const std::string &result,
                   const std::string &message) {
-    table.Add({std::string(device.Wired_MacAddr), FieldToUtf8(device.Device_Alias),
-               std::string(device.Wired_IpAddr), Value(code == 0), result, message});
+    table.Add({FieldToUtf8(device.Wired_MacAddr), FieldToUtf8(device.Device_Alias),
+               FieldToUtf8(device.Wired_IpAddr), Value(code == 0), result, message});
 }
 
 } // namespace

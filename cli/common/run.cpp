@@ -15,7 +15,7 @@ std::vector<OptionSpec> GlobalOptions() {
         {"user", 'u', "NAME", "operator to log in as (or TALVOCTL_USER)"},
         {"password", 'p', "PASSWORD", "the operator's password (or TALVOCTL_PASSWORD)"},
         {"json", 'j', "", "print results as JSON"},
-        {"wait", 'w', "SECONDS", "longest wait for device states before device work (default 5)"},
+        {"wait", 'w', "SECONDS", "longest wait for device states before device work (or TALVOCTL_WAIT; 5)"},
         {"help", 'h', "", "show help (of a command: talvoctl COMMAND --help)"},
         {"version", 0, "", "show the version"},
     };
@@ -89,21 +89,21 @@ bool IsFamily(const std::vector<Command> &commands, const std::string &word) {
     return false;
 }
 
-std::chrono::milliseconds WaitOption(const ParsedArgs &args) {
-    std::optional<std::string> text = args.Value("wait");
-    if (!text) return kDefaultStateWait;
-    char *end = nullptr;
-    double seconds = std::strtod(text->c_str(), &end);
-    if (end == text->c_str() || *end != '\0' || !(seconds >= 0 && seconds <= 600)) {
-        throw UsageFailure("--wait takes a number of seconds from 0 to 600");
-    }
-    return std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
-}
-
 std::string FromOptionOrEnvironment(const ParsedArgs &args, const char *option, const char *variable) {
     if (std::optional<std::string> value = args.Value(option)) return *value;
     const char *value = std::getenv(variable);
     return value ? value : "";
+}
+
+std::chrono::milliseconds WaitOption(const ParsedArgs &args) {
+    std::string text = FromOptionOrEnvironment(args, "wait", "TALVOCTL_WAIT");
+    if (text.empty()) return kDefaultStateWait;
+    char *end = nullptr;
+    double seconds = std::strtod(text.c_str(), &end);
+    if (end == text.c_str() || *end != '\0' || !(seconds >= 0 && seconds <= 600)) {
+        throw UsageFailure("--wait (or TALVOCTL_WAIT) takes a number of seconds from 0 to 600");
+    }
+    return std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
 }
 
 Credentials ReadCredentials(const ParsedArgs &args) {

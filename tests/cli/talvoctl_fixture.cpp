@@ -31,6 +31,7 @@ std::vector<std::string> Environment(const std::map<std::string, std::string> &c
     variables.erase("KORVEL_DEBUG_OUTPUT");
     variables["TALVOCTL_USER"] = "admin";
     variables["TALVOCTL_PASSWORD"] = "pelun";
+    variables["TALVOCTL_WAIT"] = "30"; // device states settle long before on a quiet machine
     for (const auto &[name, value] : changes) {
         if (value.empty()) {
             variables.erase(name);

@@ -84,8 +84,10 @@ TEST_F(TalvoctlTest, SearchesAdoptsAndListsTheFleetWithLiveStates) {
 TEST_F(TalvoctlTest, RefusedCommandsNameTheLibraryError) {
     ReceiverConfig online = AddReceiver(1);
     ReceiverConfig offline = AddReceiver(2);
-    Manage({online, offline});
+    ReceiverConfig locked = AddReceiver(3);
+    Manage({online, offline, locked});
     fleet_.TakeOffline(offline.mac);
+    fleet_.SetCredentials(locked.mac, "TALVO", talvo_sim::Md5Hex("another password"));
 
     struct Case {
         std::vector<std::string> args;
@@ -98,7 +100,9 @@ TEST_F(TalvoctlTest, RefusedCommandsNameTheLibraryError) {
         {{"list"}, {{"TALVOCTL_USER", "nobody"}}, 1, "ZR_QM_ERR_USER_NOT_FOUND"},
         {{"list"}, {{"TALVOCTL_PASSWORD", ""}}, 2, "usage"},
         {{"reboot", "02:54:56:00:60:99"}, {}, 1, "ZR_QM_ERR_DEV_NOT_FOUND"},
-        {{"reboot", offline.mac, "--wait", "3"}, {}, 1, "ZR_QM_ERR_DEV_OFFLINE"},
+        {{"reboot", offline.mac}, {}, 1, "ZR_QM_ERR_DEV_OFFLINE"},
+        {{"config", "get", "net", locked.mac}, {}, 1, "ZR_QM_ERR_DEV_LOGIN"},
+        {{"reboot", locked.mac}, {}, 1, "ZR_QM_ERR_DEV_AUTH"}, // HTTP login refused, then the TCP command
         {{"reboot"}, {}, 2, "usage"},
         {{"reboot", online.mac, "--all"}, {}, 2, "usage"},
         {{"frobnicate"}, {}, 2, "usage"},
@@ -112,6 +116,7 @@ TEST_F(TalvoctlTest, RefusedCommandsNameTheLibraryError) {
         EXPECT_TRUE(Contains(run.err, "talvoctl: " + c.error + ": ")) << c.args[0] << "\n" << Describe(run);
     }
     EXPECT_EQ(Reboots(fleet_, online.mac), 0) << "no refused command reached a receiver";
+    EXPECT_EQ(Reboots(fleet_, locked.mac), 0);
 
     RunResult json = Run({"--json", "reboot", "02:54:56:00:60:99"});
     EXPECT_EQ(json.status, 1);
@@ -129,7 +134,7 @@ TEST_F(TalvoctlTest, BatchRebootReportsEveryDeviceAndSumsUp) {
     fleet_.InjectFault(refusing.mac, "DeviceReboot", {talvo_sim::FaultType::ResultText, 0, "Busy"});
     fleet_.TakeOffline(away.mac);
 
-    RunResult run = Run({"reboot", "--all", "--json", "--wait", "3"});
+    RunResult run = Run({"reboot", "--all", "--json"});
     EXPECT_EQ(run.status, 1) << Describe(run);
     JsonPtr document = ParseJson(run.out);
     EXPECT_EQ(Text(document.get(), "result"), "ZR_QM_ERR_BATCH_PARTIAL");
@@ -320,6 +325,104 @@ TEST_F(TalvoctlTest, StatusHostModeAndAccounts) {
     EXPECT_EQ(Run({"users", "password", "bobpass34"}, bob).status, 0) << "and changes his own password";
     EXPECT_EQ(Run({"list"}, bob).status, 1) << "the old password no longer logs in";
     EXPECT_EQ(Run({"users", "delete", "admin"}).status, 1);
+}
+
+TEST_F(TalvoctlTest, MaintenanceCommandsSendTheirRequests) {
+    struct Case {
+        std::vector<std::string> args; // the receiver's MAC follows
+        std::string action, section;
+        std::map<std::string, std::string> query;
+    };
+    const Case cases[] = {
+        {{"reset", "--yes"}, "reset", "dev_reset", {}},
+        {{"wifi", "off"}, "close", "dev_wifi", {}},
+        {{"control", "sleep"}, "sleep", "dev_control", {}},
+        {{"web-password", "--current", "admin", "--new", "web-pass-2"}, "update", "login_pwd",
+         {{"admin_pwd_old", talvo_sim::Md5Hex("admin")}, {"admin_pwd_new", talvo_sim::Md5Hex("web-pass-2")}}},
+        {{"password", "--current", "WQZNE847", "--new", "dev-pass-2"}, "update", "QM_login_pwd",
+         {{"admin_pwd_old", talvo_sim::Md5Hex("WQZNE847")}, {"admin_pwd_new", talvo_sim::Md5Hex("dev-pass-2")}}},
+    };
+    std::vector<ReceiverConfig> receivers;
+    for (int i = 0; i < static_cast<int>(std::size(cases)); ++i) receivers.push_back(AddReceiver(i + 1));
+    Manage(receivers);
+
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const Case &c = cases[i];
+        std::vector<std::string> args = c.args;
+        args.push_back(receivers[i].mac);
+        RunResult run = Run(args);
+        EXPECT_EQ(run.status, 0) << c.args[0] << "\n" << Describe(run);
+        std::vector<talvo_sim::RequestRecord> requests = fleet_.Requests(receivers[i].mac);
+        auto sent = std::find_if(requests.begin(), requests.end(), [&](const talvo_sim::RequestRecord &q) {
+            return q.action == c.action && q.section == c.section;
+        });
+        ASSERT_NE(sent, requests.end()) << c.args[0] << ": no " << c.action << "/" << c.section;
+        EXPECT_FALSE(sent->cookie.empty()) << c.args[0] << " is sent within the session of a login";
+        for (const auto &[key, value] : c.query) EXPECT_EQ(sent->query[key], value) << c.args[0] << " " << key;
+    }
+
+    const std::vector<std::string> refused[] = {
+        {"password", "--current", "WQZNE847", "--new", "short", receivers[0].mac}, // 6 to 16 characters
+        {"web-password", "--current", "", "--new", "seven77", receivers[0].mac},   // 8 to 16 characters
+        {"control", "explode", receivers[0].mac},
+        {"wifi", "maybe", receivers[0].mac},
+    };
+    for (const auto &args : refused) {
+        RunResult run = Run(args);
+        EXPECT_EQ(run.status, 2) << args[0] << "\n" << Describe(run);
+    }
+}
+
+TEST_F(TalvoctlTest, ScreenImagesAndFirmwareReachTheReceivers) {
+    ReceiverConfig jx = AddReceiver(1, "TALVO_JX"), hx = AddReceiver(2, "TALVO_HX");
+    Manage({jx, hx});
+    // A JPEG head: start of image, then a baseline frame header of 1920 x 1080.
+    std::string jpeg = "\xFF\xD8\xFF\xC0";
+    jpeg += std::string("\x00\x11\x08\x04\x38\x07\x80", 7) + std::string(4000, '\x01');
+    std::string image = Folder().Write("standby.jpg", jpeg);
+    std::string firmware = Folder().Write("TALVO_JX.tar.bz2", std::string(200000, 'f'));
+
+    RunResult screen = Run({"screen", "standby", image, jx.mac});
+    ASSERT_EQ(screen.status, 0) << Describe(screen);
+    EXPECT_EQ(fleet_.Snapshot(jx.mac).files["standby_screen"].size, jpeg.size());
+    RunResult too_big = Run({"screen", "startup", image, hx.mac}); // TALVO_HX takes exactly 800 x 600
+    EXPECT_EQ(too_big.status, 2) << Describe(too_big);
+    EXPECT_TRUE(Contains(too_big.err, "800x600")) << too_big.err;
+
+    RunResult upgrade = Run({"upgrade", firmware, jx.mac, "--json"});
+    ASSERT_EQ(upgrade.status, 0) << Describe(upgrade);
+    JsonPtr document = ParseJson(upgrade.out);
+    EXPECT_EQ(Text(document.get(), "result"), "ok");
+    EXPECT_EQ(fleet_.Snapshot(jx.mac).files["upgrade"].md5, talvo_sim::Md5Hex(std::string(200000, 'f')));
+    EXPECT_EQ(fleet_.Snapshot(jx.mac).progress["upgradeprogress"], 100) << "the install was followed to its end";
+    EXPECT_EQ(Run({"upgrade", firmware, hx.mac}).status, 2) << "TALVO_HX's firmware has another name";
+    EXPECT_EQ(fleet_.Snapshot(hx.mac).files.count("upgrade"), 0u);
+}
+
+TEST_F(TalvoctlTest, AddsByAddressRenamesGroupsAndDeletesDevices) {
+    ReceiverConfig r = AddReceiver(1, "TALVO_NX");
+    RunResult add = Run({"add", r.address, "--json"});
+    ASSERT_EQ(add.status, 0) << Describe(add);
+    JsonPtr added = ParseJson(add.out);
+    ASSERT_EQ(Items(added.get()).size(), 1u);
+    EXPECT_EQ(Text(Items(added.get())[0], "mac"), r.mac);
+    EXPECT_EQ(Text(Items(added.get())[0], "model"), "TALVO_NX");
+    RunResult again = Run({"add", r.address});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_TRUE(Contains(again.err, "ZR_QM_ERR_DEV_EXISTS")) << again.err;
+
+    ASSERT_EQ(Run({"group", "add", "lab"}).status, 0);
+    ASSERT_EQ(Run({"group", "move", "lab", r.mac}).status, 0);
+    RunResult rename = Run({"group", "rename", "lab", "实验室"});
+    ASSERT_EQ(rename.status, 0) << Describe(rename);
+    RunResult members = Run({"list", "--group", "实验室", "--json"});
+    JsonPtr rows = ParseJson(members.out);
+    ASSERT_EQ(Items(rows.get()).size(), 1u) << "the device follows its group's new name: " << members.out;
+
+    RunResult removed = Run({"delete", r.mac});
+    ASSERT_EQ(removed.status, 0) << Describe(removed);
+    EXPECT_FALSE(Contains(StoreFile("DevsInfo.ini"), r.mac));
+    EXPECT_EQ(Run({"delete", r.mac}).status, 1) << "no longer managed";
 }
 
 } // namespace
