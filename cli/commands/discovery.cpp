@@ -86,9 +86,8 @@ void RunAdopt(Context &context) {
     }
     context.out.Show(table);
     if (!missing.empty()) {
-        std::string list;
-        for (const std::string &mac : missing) list += (list.empty() ? "" : ", ") + mac;
-        throw Refusal(ZR_QM_ERR_DEV_NOT_FOUND, "no receiver answered the search as " + list).MarkInDocument();
+        throw Refusal(ZR_QM_ERR_DEV_NOT_FOUND, "no receiver answered the search as " + MacListText(missing))
+            .MarkInDocument();
     }
     if (all && table.Empty()) context.out.Note("no receiver answered that is not managed already");
 }

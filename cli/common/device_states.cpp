@@ -42,6 +42,12 @@ std::string MacKey(const std::string &mac) {
     return key;
 }
 
+std::string MacListText(const std::vector<std::string> &macs) {
+    std::string list;
+    for (const std::string &mac : macs) list += (list.empty() ? "" : ", ") + mac;
+    return list;
+}
+
 void SettleStates(const std::vector<std::string> &macs, std::chrono::milliseconds limit, bool run_times) {
     if (macs.empty()) return;
     std::set<std::string> wanted;

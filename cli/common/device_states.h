@@ -25,5 +25,7 @@ void SettleStates(const std::vector<std::string> &macs, std::chrono::millisecond
 // Upper-case form of a MAC text, for comparisons (the library compares MACs
 // without regard to letter case).
 std::string MacKey(const std::string &mac);
+// "a, b, c" for a message.
+std::string MacListText(const std::vector<std::string> &macs);
 
 } // namespace talvoctl

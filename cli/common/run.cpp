@@ -123,8 +123,8 @@ std::vector<OptionSpec> WithGlobalOptions(const Command &command) {
     return options;
 }
 
-int RunCommand(const std::vector<Command> &commands, const std::vector<std::string> &args, Output &out,
-               ParsedArgs &global) {
+int RunCommand(const std::vector<Command> &commands, const std::vector<std::string> &args, Output &out) {
+    ParsedArgs global;
     std::vector<std::string> rest = TakeGlobalOptions(args, GlobalOptions(), global);
     if (global.Has("version")) {
         std::printf("talvoctl 1.0 (KORVEL)\n");
@@ -165,21 +165,31 @@ int RunCommand(const std::vector<Command> &commands, const std::vector<std::stri
     return kExitOk;
 }
 
+// Whether the command line asks for JSON, also when it is wrong in another
+// way: a script then reads its failure as JSON too.
+bool JsonWanted(const std::vector<std::string> &args) {
+    for (const std::string &arg : args) {
+        if (arg == "--") return false;
+        if (arg == "--json" || arg == "-j") return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int Run(const std::vector<std::string> &args) {
     std::vector<Command> commands = AllCommands();
     Output out(false);
-    ParsedArgs global;
     try {
-        int status = RunCommand(commands, args, out, global);
+        int status = RunCommand(commands, args, out);
         std::fflush(stdout);
         return status;
     } catch (const Failure &failure) {
-        if (global.Has("json")) out = Output(true);
+        if (JsonWanted(args)) out = Output(true);
         out.ShowFailure(failure);
         return failure.ExitStatus();
     } catch (const std::exception &error) {
+        if (JsonWanted(args)) out = Output(true);
         out.ShowFailure(Failure(-1, "failed", error.what(), kExitFailed));
         return kExitFailed;
     }

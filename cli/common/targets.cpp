@@ -47,11 +47,7 @@ std::vector<DeviceInfo> NamedDevices(const std::vector<std::string> &macs) {
             devices.push_back(*info);
         }
     }
-    if (!unknown.empty()) {
-        std::string list;
-        for (const std::string &mac : unknown) list += (list.empty() ? "" : ", ") + mac;
-        throw Failure(ZR_QM_ERR_DEV_NOT_FOUND, list);
-    }
+    if (!unknown.empty()) throw Failure(ZR_QM_ERR_DEV_NOT_FOUND, MacListText(unknown));
     return devices;
 }
 

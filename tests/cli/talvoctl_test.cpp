@@ -124,6 +124,11 @@ TEST_F(TalvoctlTest, RefusedCommandsNameTheLibraryError) {
     const cJSON *details = cJSON_GetObjectItemCaseSensitive(error.get(), "error");
     EXPECT_EQ(Text(details, "name"), "ZR_QM_ERR_DEV_NOT_FOUND");
     EXPECT_EQ(Number(details, "code"), -8388604);
+    RunResult usage = Run({"reboot", online.mac, "--all", "--json"});
+    EXPECT_EQ(usage.status, 2);
+    JsonPtr usage_error = ParseJson(usage.out);
+    EXPECT_EQ(Text(cJSON_GetObjectItemCaseSensitive(usage_error.get(), "error"), "name"), "usage")
+        << "a script reads a wrong command line's failure as JSON too";
 }
 
 TEST_F(TalvoctlTest, BatchRebootReportsEveryDeviceAndSumsUp) {
@@ -286,6 +291,24 @@ TEST_F(TalvoctlTest, KernelUpdateFollowsTheInstallWithAProgressBar) {
         EXPECT_EQ(r.status, c.status) << Describe(r);
     }
     EXPECT_EQ(fleet_.Snapshot(other.mac).files.count("kernel_update"), 0u);
+}
+
+// The update is done where each receiver finished its install, not when the
+// most advanced one did: a receiver whose progress cannot be read fails.
+TEST_F(TalvoctlTest, UpdateSucceedsOnlyWhereEachReceiverFinishes) {
+    ReceiverConfig done = AddReceiver(1, "TALVO_SX"), stuck = AddReceiver(2, "TALVO_SX");
+    Manage({done, stuck});
+    fleet_.InjectFault(stuck.mac, "filesystem_progress", {talvo_sim::FaultType::ErrCode, -1});
+    std::string image = Folder().Write("upgrade-SX-TALVO.tar.lzma", std::string(100000, 's'));
+
+    RunResult run = Run({"update", "filesystem", image, "--all", "--json"});
+    EXPECT_EQ(run.status, 1) << Describe(run);
+    JsonPtr document = ParseJson(run.out);
+    EXPECT_EQ(Text(document.get(), "result"), "ZR_QM_ERR_BATCH_PARTIAL");
+    const cJSON *devices = cJSON_GetObjectItemCaseSensitive(document.get(), "devices");
+    EXPECT_EQ(Text(FindByMac(devices, done.mac), "result"), "ok");
+    EXPECT_EQ(Text(FindByMac(devices, stuck.mac), "result"), "ZR_QM_ERR_DEV_REFUSED");
+    EXPECT_EQ(fleet_.Snapshot(done.mac).progress["filesystem_progress"], 100);
 }
 
 TEST_F(TalvoctlTest, StatusHostModeAndAccounts) {
