@@ -46,7 +46,7 @@ std::vector<DeviceInfo> Search(const Context &context) {
     return SearchedDevices();
 }
 
-const OptionSpec kListenOption{"listen", 'l', "MS", "how long to wait for answers after the second request (500)"};
+const OptionDef kListenOption{"listen", 'l', "MS", "how long to wait for answers after the second request (500)"};
 
 void RunSearch(Context &context) {
     context.args.Exactly(0, 0, "search");

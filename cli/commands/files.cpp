@@ -108,7 +108,7 @@ std::chrono::milliseconds InstallLimit(const Context &context) {
     throw UsageFailure("--timeout takes seconds from 1 to 86400");
 }
 
-const OptionSpec kTimeoutOption{"timeout", 't', "SECONDS", "longest wait for a receiver's install (900)"};
+const OptionDef kTimeoutOption{"timeout", 't', "SECONDS", "longest wait for a receiver's install (900)"};
 
 void RunScreen(Context &context) {
     std::vector<std::string> words = context.args.AtLeast(0, 2, "screen startup|standby FILE " +

@@ -19,7 +19,7 @@ void RequireYes(const Context &context, const std::string &what) {
     }
 }
 
-const OptionSpec kYesOption{"yes", 'y', "", "confirm the factory reset"};
+const OptionDef kYesOption{"yes", 'y', "", "confirm the factory reset"};
 
 // As the desktop program reboots: over HTTP first, then once over the TCP
 // command when that failed; --tcp uses the TCP command alone.
@@ -59,7 +59,7 @@ std::pair<std::string, std::string> PasswordOptions(const Context &context, std:
     return {old_bytes, new_bytes};
 }
 
-const std::vector<OptionSpec> kPasswordOptions = {{"current", 0, "PASSWORD", "the receivers' password now"},
+const std::vector<OptionDef> kPasswordOptions = {{"current", 0, "PASSWORD", "the receivers' password now"},
                                                    {"new", 0, "PASSWORD", "the new password"}};
 
 // The password the library logs in with, on the receivers (6 to 16

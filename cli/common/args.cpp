@@ -7,24 +7,24 @@
 namespace talvoctl {
 namespace {
 
-const OptionSpec *FindLong(const std::vector<OptionSpec> &options, const std::string &name) {
-    auto found = std::find_if(options.begin(), options.end(), [&](const OptionSpec &o) { return o.name == name; });
+const OptionDef *FindLong(const std::vector<OptionDef> &options, const std::string &name) {
+    auto found = std::find_if(options.begin(), options.end(), [&](const OptionDef &o) { return o.name == name; });
     return found == options.end() ? nullptr : &*found;
 }
 
-const OptionSpec *FindShort(const std::vector<OptionSpec> &options, char letter) {
+const OptionDef *FindShort(const std::vector<OptionDef> &options, char letter) {
     auto found =
-        std::find_if(options.begin(), options.end(), [&](const OptionSpec &o) { return o.letter == letter; });
+        std::find_if(options.begin(), options.end(), [&](const OptionDef &o) { return o.letter == letter; });
     return found == options.end() ? nullptr : &*found;
 }
 
 bool IsOption(const std::string &arg) { return arg.size() > 1 && arg[0] == '-'; }
 
 // Takes the option at `args[at]` (and its value), moving `at` past it.
-void TakeOption(const std::vector<std::string> &args, std::size_t &at, const std::vector<OptionSpec> &options,
+void TakeOption(const std::vector<std::string> &args, std::size_t &at, const std::vector<OptionDef> &options,
                 ParsedArgs &parsed) {
     const std::string &arg = args[at++];
-    const OptionSpec *spec = nullptr;
+    const OptionDef *definition = nullptr;
     std::optional<std::string> inline_value;
     if (arg.rfind("--", 0) == 0) {
         std::string name = arg.substr(2);
@@ -33,21 +33,21 @@ void TakeOption(const std::vector<std::string> &args, std::size_t &at, const std
             inline_value = name.substr(equals + 1);
             name.resize(equals);
         }
-        spec = FindLong(options, name);
+        definition = FindLong(options, name);
     } else {
-        spec = arg.size() == 2 ? FindShort(options, arg[1]) : nullptr;
+        definition = arg.size() == 2 ? FindShort(options, arg[1]) : nullptr;
     }
-    if (spec == nullptr) throw UsageFailure("unknown option " + arg + " (talvoctl help lists the options)");
-    if (spec->value_name.empty()) {
-        if (inline_value) throw UsageFailure("--" + spec->name + " takes no value");
-        parsed.SetFlag(spec->name);
+    if (definition == nullptr) throw UsageFailure("unknown option " + arg + " (talvoctl help lists the options)");
+    if (definition->value_name.empty()) {
+        if (inline_value) throw UsageFailure("--" + definition->name + " takes no value");
+        parsed.SetFlag(definition->name);
         return;
     }
     if (!inline_value) {
-        if (at >= args.size()) throw UsageFailure(arg + " needs a value (" + spec->value_name + ")");
+        if (at >= args.size()) throw UsageFailure(arg + " needs a value (" + definition->value_name + ")");
         inline_value = args[at++];
     }
-    parsed.SetValue(spec->name, *inline_value);
+    parsed.SetValue(definition->name, *inline_value);
 }
 
 std::string CountText(std::size_t count) { return count == 1 ? "one argument" : std::to_string(count) + " arguments"; }
@@ -77,14 +77,14 @@ std::vector<std::string> ParsedArgs::AtLeast(std::size_t skip, std::size_t count
 }
 
 std::vector<std::string> TakeGlobalOptions(const std::vector<std::string> &args,
-                                           const std::vector<OptionSpec> &global, ParsedArgs &before) {
+                                           const std::vector<OptionDef> &global, ParsedArgs &before) {
     std::size_t at = 0;
     while (at < args.size() && IsOption(args[at]) && args[at] != "--") TakeOption(args, at, global, before);
     if (at < args.size() && args[at] == "--") ++at;
     return {args.begin() + static_cast<long>(at), args.end()};
 }
 
-void ParseArguments(const std::vector<std::string> &args, const std::vector<OptionSpec> &options,
+void ParseArguments(const std::vector<std::string> &args, const std::vector<OptionDef> &options,
                     ParsedArgs &parsed) {
     bool options_ended = false;
     for (std::size_t at = 0; at < args.size();) {
@@ -99,10 +99,10 @@ void ParseArguments(const std::vector<std::string> &args, const std::vector<Opti
     }
 }
 
-std::string OptionsHelp(const std::vector<OptionSpec> &options) {
+std::string OptionsHelp(const std::vector<OptionDef> &options) {
     std::vector<std::pair<std::string, std::string>> lines;
     std::size_t width = 0;
-    for (const OptionSpec &o : options) {
+    for (const OptionDef &o : options) {
         std::string left = o.letter ? std::string("  -") + o.letter + ", --" + o.name : "      --" + o.name;
         if (!o.value_name.empty()) left += " " + o.value_name;
         width = std::max(width, left.size());

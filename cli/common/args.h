@@ -12,7 +12,7 @@
 
 namespace talvoctl {
 
-struct OptionSpec {
+struct OptionDef {
     std::string name;       // long name without "--"
     char letter = 0;        // short name, or 0
     std::string value_name; // empty: a flag
@@ -45,15 +45,15 @@ private:
 // before it, which must all be among `global`, go into `before`; the command
 // word and everything after it are returned. Throws a usage failure.
 std::vector<std::string> TakeGlobalOptions(const std::vector<std::string> &args,
-                                           const std::vector<OptionSpec> &global, ParsedArgs &before);
+                                           const std::vector<OptionDef> &global, ParsedArgs &before);
 
 // Parses the arguments after the command word with the given options into
 // `parsed` (words and options). Throws a usage failure for an unknown
 // option or a missing value.
-void ParseArguments(const std::vector<std::string> &args, const std::vector<OptionSpec> &options,
+void ParseArguments(const std::vector<std::string> &args, const std::vector<OptionDef> &options,
                     ParsedArgs &parsed);
 
 // "  -u, --user NAME   help" lines for a help text.
-std::string OptionsHelp(const std::vector<OptionSpec> &options);
+std::string OptionsHelp(const std::vector<OptionDef> &options);
 
 } // namespace talvoctl

@@ -24,7 +24,7 @@ struct Command {
     std::string name;     // one or two words
     std::string synopsis; // arguments after the name
     std::string summary;  // one line
-    std::vector<OptionSpec> options;
+    std::vector<OptionDef> options;
     Right right = Right::Administrator;
     void (*run)(Context &context) = nullptr;
 };

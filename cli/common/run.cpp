@@ -10,7 +10,7 @@
 namespace talvoctl {
 namespace {
 
-std::vector<OptionSpec> GlobalOptions() {
+std::vector<OptionDef> GlobalOptions() {
     return {
         {"user", 'u', "NAME", "operator to log in as (or TALVOCTL_USER)"},
         {"password", 'p', "PASSWORD", "the operator's password (or TALVOCTL_PASSWORD)"},
@@ -117,8 +117,8 @@ Credentials ReadCredentials(const ParsedArgs &args) {
 }
 
 // The global options among a command's own, so they may follow its words.
-std::vector<OptionSpec> WithGlobalOptions(const Command &command) {
-    std::vector<OptionSpec> options = GlobalOptions();
+std::vector<OptionDef> WithGlobalOptions(const Command &command) {
+    std::vector<OptionDef> options = GlobalOptions();
     options.insert(options.end(), command.options.begin(), command.options.end());
     return options;
 }

@@ -13,12 +13,12 @@ namespace talvoctl {
 
 const char *const kTargetsSynopsis = "MAC... | --group NAME | --all";
 
-std::vector<OptionSpec> TargetOptions() {
+std::vector<OptionDef> TargetOptions() {
     return {{"group", 'g', "NAME", "every device of the group"}, {"all", 'a', "", "every managed device"}};
 }
 
-std::vector<OptionSpec> WithTargetOptions(std::vector<OptionSpec> options) {
-    std::vector<OptionSpec> targets = TargetOptions();
+std::vector<OptionDef> WithTargetOptions(std::vector<OptionDef> options) {
+    std::vector<OptionDef> targets = TargetOptions();
     options.insert(options.end(), targets.begin(), targets.end());
     return options;
 }

@@ -13,9 +13,9 @@
 namespace talvoctl {
 
 // --group NAME and --all.
-std::vector<OptionSpec> TargetOptions();
+std::vector<OptionDef> TargetOptions();
 // `options` followed by the target options.
-std::vector<OptionSpec> WithTargetOptions(std::vector<OptionSpec> options);
+std::vector<OptionDef> WithTargetOptions(std::vector<OptionDef> options);
 // "MAC... | --group NAME | --all"
 extern const char *const kTargetsSynopsis;
 

@@ -74,8 +74,8 @@ TEST(Durations, ReadAsTheDesktopProgramShowsThem) {
 }
 
 TEST(Arguments, GlobalOptionsGoBeforeOrAfterTheCommandWords) {
-    std::vector<OptionSpec> global = {{"json", 'j', "", ""}, {"user", 'u', "NAME", ""}};
-    std::vector<OptionSpec> own = global;
+    std::vector<OptionDef> global = {{"json", 'j', "", ""}, {"user", 'u', "NAME", ""}};
+    std::vector<OptionDef> own = global;
     own.push_back({"group", 'g', "NAME", ""});
     ParsedArgs parsed;
     std::vector<std::string> rest = TakeGlobalOptions({"-u", "admin", "reboot", "--group=会议室", "--json", "--",
@@ -90,7 +90,7 @@ TEST(Arguments, GlobalOptionsGoBeforeOrAfterTheCommandWords) {
 }
 
 TEST(Arguments, MistakesAreUsageFailures) {
-    std::vector<OptionSpec> options = {{"group", 'g', "NAME", ""}, {"all", 'a', "", ""}};
+    std::vector<OptionDef> options = {{"group", 'g', "NAME", ""}, {"all", 'a', "", ""}};
     for (const std::vector<std::string> &args : std::vector<std::vector<std::string>>{
              {"--what"}, {"--group"}, {"--all=yes"}, {"-z"}}) {
         ParsedArgs parsed;
