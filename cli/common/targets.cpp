@@ -87,10 +87,6 @@ Targets ResolveTargets(const Context &context, const std::vector<std::string> &m
     return targets;
 }
 
-} // namespace talvoctl
-
-namespace talvoctl {
-
 DeviceInfo OnlineDevice(const Context &context, const std::string &mac, bool run_times) {
     DeviceInfo info = NamedDevices({mac}).front();
     SettleStates({info.Wired_MacAddr}, context.wait, run_times);
