@@ -2,45 +2,41 @@
 
 #include <iconv.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 #include "common/failure.h"
 
 namespace talvoctl {
 namespace {
 
-// One conversion descriptor per direction and thread, opened on first use.
-class Converter {
-public:
-    Converter(const char *to, const char *from) : cd_(iconv_open(to, from)) {}
-    ~Converter() {
-        if (Ready()) iconv_close(cd_);
-    }
-    Converter(const Converter &) = delete;
-    Converter &operator=(const Converter &) = delete;
-
-    bool Ready() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts as much of `in` as iconv takes; `in` and `left` say where it
-    // stopped (left 0 when all of it was converted). `room_per_byte` is the
-    // most output bytes one input byte can give.
-    std::string Run(const char *&in, std::size_t &left, std::size_t room_per_byte) {
-        std::string out(left * room_per_byte + 8, '\0');
-        char *src = const_cast<char *>(in);
-        char *dst = out.data();
-        std::size_t dst_left = out.size();
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);
-        iconv(cd_, &src, &left, &dst, &dst_left);
-        in = src;
-        out.resize(static_cast<std::size_t>(dst - out.data()));
-        return out;
-    }
-
-private:
-    iconv_t cd_;
+// An iconv conversion descriptor; null when it could not be opened.
+struct CloseDescriptor {
+    void operator()(void *cd) const { iconv_close(static_cast<iconv_t>(cd)); }
 };
+using Descriptor = std::unique_ptr<void, CloseDescriptor>;
+
+Descriptor OpenDescriptor(const char *to, const char *from) {
+    iconv_t cd = iconv_open(to, from);
+    return Descriptor(cd == reinterpret_cast<iconv_t>(-1) ? nullptr : cd);
+}
+
+// Converts as much of `in` as iconv takes; `in` and `left` say where it
+// stopped (left 0 when all of it was converted). `room_per_byte` is the most
+// output bytes one input byte can give.
+std::string Convert(const Descriptor &descriptor, const char *&in, std::size_t &left, std::size_t room_per_byte) {
+    auto cd = static_cast<iconv_t>(descriptor.get());
+    std::string out(left * room_per_byte + 8, '\0');
+    char *src = const_cast<char *>(in);
+    char *dst = out.data();
+    std::size_t dst_left = out.size();
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    iconv(cd, &src, &left, &dst, &dst_left);
+    in = src;
+    out.resize(static_cast<std::size_t>(dst - out.data()));
+    return out;
+}
 
 bool IsCombining(std::uint32_t c) {
     return (c >= 0x0300 && c <= 0x036F) || (c >= 0x1AB0 && c <= 0x1AFF) || (c >= 0x1DC0 && c <= 0x1DFF) ||
@@ -71,25 +67,26 @@ std::uint32_t NextCodePoint(std::string_view text, std::size_t &at) {
 
 std::optional<std::string> Utf8ToCp936(std::string_view utf8) {
     if (utf8.empty()) return std::string();
-    thread_local Converter converter("CP936", "UTF-8");
-    if (!converter.Ready()) return std::nullopt;
+    // One descriptor per direction and thread, opened on first use.
+    thread_local Descriptor descriptor = OpenDescriptor("CP936", "UTF-8");
+    if (!descriptor) return std::nullopt;
     const char *in = utf8.data();
     std::size_t left = utf8.size();
     // UTF-8 never grows into CP936: one to four bytes become one or two.
-    std::string out = converter.Run(in, left, 1);
+    std::string out = Convert(descriptor, in, left, 1);
     if (left != 0) return std::nullopt; // invalid UTF-8, or a character CP936 cannot write
     return out;
 }
 
 std::string Cp936ToUtf8(std::string_view cp936) {
-    thread_local Converter converter("UTF-8", "CP936");
+    thread_local Descriptor descriptor = OpenDescriptor("UTF-8", "CP936");
     std::string out;
-    if (!converter.Ready()) return out;
+    if (!descriptor) return out;
     const char *in = cp936.data();
     std::size_t left = cp936.size();
     while (left > 0) {
         // One CP936 byte may become three UTF-8 bytes (0x80, the euro sign).
-        out += converter.Run(in, left, 3);
+        out += Convert(descriptor, in, left, 3);
         if (left == 0) break;
         out += "\xEF\xBF\xBD"; // the byte iconv refused
         ++in;
