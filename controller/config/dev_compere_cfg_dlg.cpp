@@ -19,9 +19,9 @@ namespace {
 constexpr std::array<const char *, kHostColumnCount> kHeaders = {"",         "IP",       "类型",      "名称",
                                                                  "视频状态", "音频状态", "最大画面数"};
 constexpr std::array<int, kHostColumnCount> kInitialWidths = {50, 150, 120, 120, 150, 100, 100};
-// Shares of the width still left, for columns 0 to 5; column 6 takes the rest.
-constexpr std::array<double, kHostColumnCount - 1> kColumnShares = {1.0 / 13, 1.0 / 5, 1.0 / 8,
-                                                                    1.0 / 5,  1.0 / 8, 1.0 / 8};
+// Columns 0 to 5 take 1/13, 1/5, 1/8, 1/5, 1/8, 1/8 of the width still left
+// (truncated, in whole pixels); column 6 takes the rest.
+constexpr std::array<int, kHostColumnCount - 1> kColumnShareDivisors = {13, 5, 8, 5, 8, 8};
 constexpr std::array<const char *, CDevCompereCfgDlg::kActionButtonCount> kActionTexts = {"投屏", "退屏", "单屏",
                                                                                           "声音分享"};
 
@@ -83,8 +83,8 @@ void CDevCompereCfgDlg::SizeColumnsOnce() {
     if (columns_sized_) return;
     columns_sized_ = true;
     int left = ui_.members->viewport()->width();
-    for (std::size_t column = 0; column < kColumnShares.size(); ++column) {
-        const int width = static_cast<int>(left * kColumnShares[column]);
+    for (std::size_t column = 0; column < kColumnShareDivisors.size(); ++column) {
+        const int width = left / kColumnShareDivisors[column];
         ui_.members->setColumnWidth(static_cast<int>(column), width);
         left -= width;
     }
