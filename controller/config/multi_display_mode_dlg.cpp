@@ -36,6 +36,13 @@ QByteArray Dotted(const IpAddressEdit *address) {
     return QStringLiteral("%1.%2.%3.%4").arg(f[0]).arg(f[1]).arg(f[2]).arg(f[3]).toLatin1();
 }
 
+// An address entry as wide as its four fields need, not as the row.
+IpAddressEdit *AddressBox(QWidget *parent) {
+    auto *box = new IpAddressEdit(parent);
+    box->setMaximumWidth(box->minimumSizeHint().width());
+    return box;
+}
+
 QLineEdit *RtspBox(QWidget *parent) {
     auto *box = new QLineEdit(parent);
     box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 36);
@@ -64,8 +71,8 @@ void CMultiDisplayModeDlg::BuildControls() {
     ui_.direction = new QComboBox(this);
     ui_.audio = new QCheckBox(this);
     ui_.unicast_output = new QCheckBox(this);
-    ui_.unicast_address = new IpAddressEdit(this);
-    ui_.multicast_address = new IpAddressEdit(this);
+    ui_.unicast_address = AddressBox(this);
+    ui_.multicast_address = AddressBox(this);
     ui_.rtsp_address = RtspBox(this);
     LimitToCp936Bytes(ui_.rtsp_address, kRtspLimit);
     ui_.rtsp_server_address = RtspBox(this);
