@@ -1,6 +1,5 @@
 #include "config/dev_compere_cfg_dlg.h"
 
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
@@ -8,7 +7,6 @@
 
 #include <algorithm>
 
-#include "common/busy_cursor.h"
 #include "common/cp936.h"
 #include "common/prompt.h"
 #include "common/ui_clock.h"
@@ -26,12 +24,6 @@ constexpr std::array<const char *, CDevCompereCfgDlg::kActionButtonCount> kActio
                                                                                           "声音分享"};
 
 const QString kNothingChosen = QStringLiteral("没有选中！");
-
-QPushButton *MakeButton(const char *text, QWidget *parent) {
-    auto *button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setAutoDefault(false);
-    return button;
-}
 
 } // namespace
 
@@ -59,17 +51,13 @@ void CDevCompereCfgDlg::BuildControls() {
         ui_.members->setHorizontalHeaderItem(column, new QTableWidgetItem(QString::fromUtf8(kHeaders[c])));
         ui_.members->setColumnWidth(column, kInitialWidths[c]);
     }
-    ui_.refresh = MakeButton("刷新", this);
+    ui_.refresh = PageButton(QStringLiteral("刷新"), this);
     for (std::size_t button = 0; button < ui_.actions.size(); ++button)
-        ui_.actions[button] = MakeButton(kActionTexts[button], this);
+        ui_.actions[button] = PageButton(QString::fromUtf8(kActionTexts[button]), this);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ui_.refresh);
-    for (QPushButton *button : ui_.actions) buttons->addWidget(button);
     auto *page = new QVBoxLayout(this);
     page->addWidget(ui_.members, 1);
-    page->addLayout(buttons);
+    AddButtonRow(page, QList<QPushButton *>{ui_.refresh} + QList<QPushButton *>(ui_.actions.begin(), ui_.actions.end()));
 }
 
 void CDevCompereCfgDlg::showEvent(QShowEvent *event) {
@@ -117,11 +105,7 @@ void CDevCompereCfgDlg::RefreshMembers() {
     if (IsDeviceOffline(mac)) return;
     ui_.members->setRowCount(0);
     CompereList list{};
-    int result;
-    {
-        BusyCursor busy;
-        result = ZR_QM_GetCompereList(mac.constData(), &list);
-    }
+    const int result = Blocking([&] { return ZR_QM_GetCompereList(mac.constData(), &list); });
     if (result < 0) return;
     const int count = std::clamp(list.num, 0, ZR_QM_COMPERE_MAX);
     ui_.members->setRowCount(count);
@@ -177,11 +161,7 @@ void CDevCompereCfgDlg::OnAction(int button) {
     int operation = button;
     if (button == kSoundButton)
         operation = Cell(row, kAudioColumn) == QLatin1String("true") ? kShareSoundOff : kShareSoundOn;
-    int result;
-    {
-        BusyCursor busy;
-        result = ZR_QM_SetCompereMember(mac.constData(), operation, &member);
-    }
+    const int result = Blocking([&] { return ZR_QM_SetCompereMember(mac.constData(), operation, &member); });
     if (result != 0) {
         Notice(this, QStringLiteral("操作失败！"));
         return;

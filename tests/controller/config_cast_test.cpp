@@ -65,11 +65,6 @@ TEST_F(PinCodePageTest, SaveSendsOnlyWhetherACodeIsRequired) {
 
 class MultiDisplayPageTest : public ConfigTest {
 protected:
-    static QStringList Items(const QComboBox *list) {
-        QStringList items;
-        for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
-        return items;
-    }
     // Sets the page's choice as the operator would.
     static void Choose(CMultiDisplayModeDlg &page, bool enabled, int mode, int direction, bool unicast_output) {
         const auto &ui = page.Ui();
@@ -286,8 +281,8 @@ TEST_F(MultiDisplayPageTest, RtspIsOfferedOnTalvoSxAndTxOnly) {
         const bool has_rtsp = model == "TALVO_SX" || model == "TALVO_TX";
         QStringList modes = {"有线多屏显示", "无线多屏显示"};
         if (has_rtsp) modes << "rtsp多屏同显";
-        EXPECT_EQ(Items(page->Ui().mode), modes);
-        EXPECT_EQ(Items(page->Ui().direction), (QStringList{"接收", "发送"}));
+        EXPECT_EQ(ListItems(page->Ui().mode), modes);
+        EXPECT_EQ(ListItems(page->Ui().direction), (QStringList{"接收", "发送"}));
         page->Load();
         // A mode the model does not offer selects the first entry.
         EXPECT_EQ(page->Ui().mode->currentIndex(), has_rtsp ? kRtspMode : kWiredMode);

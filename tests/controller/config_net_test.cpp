@@ -31,11 +31,6 @@ protected:
         return page;
     }
     static bool Shows(const CDevNetCfgDlg &page, QWidget *control) { return control->isVisibleTo(&page); }
-    static QStringList Items(const QComboBox *list) {
-        QStringList items;
-        for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
-        return items;
-    }
 };
 
 // Types one character as a keyboard with an input method would.
@@ -110,7 +105,7 @@ TEST_F(NetPageTest, LoadShowsTheDevicesHotspotAndEnablesItsControlsOnlyWhileItIs
     EXPECT_TRUE(ui.hotspot_on->isChecked());
     EXPECT_EQ(ui.ssid->text(), QStringLiteral("Hall 3"));
     EXPECT_EQ(ui.band->currentText(), QStringLiteral("5G"));
-    EXPECT_EQ(Items(ui.channel), k5Channels);
+    EXPECT_EQ(ListItems(ui.channel), k5Channels);
     EXPECT_EQ(ui.channel->currentText(), QStringLiteral("157"));
     EXPECT_EQ(ui.signal->currentText(), QStringLiteral("中"));
     EXPECT_TRUE(ui.password->text().isEmpty()); // the device's password is never shown
@@ -136,15 +131,15 @@ TEST_F(NetPageTest, LoadShowsTheDevicesHotspotAndEnablesItsControlsOnlyWhileItIs
 TEST_F(NetPageTest, ChoosingABandRefillsTheChannelsAndSelectsTheFirst) {
     auto page = OpenWith({{"wifi_fre", "g2_4"}, {"wifi_channel", "6"}});
     const auto &ui = page->Ui();
-    EXPECT_EQ(Items(ui.band), (QStringList{"2.4G", "5G"}));
-    EXPECT_EQ(Items(ui.signal), (QStringList{"高", "中", "低"}));
-    EXPECT_EQ(Items(ui.channel), k24Channels);
+    EXPECT_EQ(ListItems(ui.band), (QStringList{"2.4G", "5G"}));
+    EXPECT_EQ(ListItems(ui.signal), (QStringList{"高", "中", "低"}));
+    EXPECT_EQ(ListItems(ui.channel), k24Channels);
     EXPECT_EQ(ui.channel->currentText(), QStringLiteral("6"));
     ui.band->setCurrentIndex(1);
-    EXPECT_EQ(Items(ui.channel), k5Channels);
+    EXPECT_EQ(ListItems(ui.channel), k5Channels);
     EXPECT_EQ(ui.channel->currentText(), QStringLiteral("36"));
     ui.band->setCurrentIndex(0);
-    EXPECT_EQ(Items(ui.channel), k24Channels);
+    EXPECT_EQ(ListItems(ui.channel), k24Channels);
     EXPECT_EQ(ui.channel->currentText(), QStringLiteral("1"));
 
     ui.band->setCurrentIndex(1);

@@ -25,11 +25,6 @@ protected:
         for (int row : page.Rows().VisibleRows()) labels << page.Rows().RowLabel(row)->text();
         return labels;
     }
-    static QStringList Items(const QComboBox *list) {
-        QStringList items;
-        for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
-        return items;
-    }
     static std::vector<std::string> Keys(const SentFields &fields) {
         std::vector<std::string> keys;
         for (const auto &entry : fields) keys.push_back(entry.first);
@@ -159,10 +154,10 @@ TEST_F(VideoPageTest, EachModelHasItsResolutionDisplayModeAndRotationLists) {
         SCOPED_TRACE(cases[i].model);
         MakeCurrent(macs_[i]);
         auto page = OpenPage<CDevVidOutCfgDlg>();
-        EXPECT_EQ(Items(page->Ui().hdmi), cases[i].hdmi);
-        EXPECT_EQ(Items(page->Ui().vga), cases[i].vga);
-        EXPECT_EQ(Items(page->Ui().display_mode), cases[i].modes);
-        EXPECT_EQ(Items(page->Ui().rotation), cases[i].rotations);
+        EXPECT_EQ(ListItems(page->Ui().hdmi), cases[i].hdmi);
+        EXPECT_EQ(ListItems(page->Ui().vga), cases[i].vga);
+        EXPECT_EQ(ListItems(page->Ui().display_mode), cases[i].modes);
+        EXPECT_EQ(ListItems(page->Ui().rotation), cases[i].rotations);
     }
 }
 
