@@ -57,7 +57,9 @@ void CDevCompereCfgDlg::BuildControls() {
 
     auto *page = new QVBoxLayout(this);
     page->addWidget(ui_.members, 1);
-    AddButtonRow(page, QList<QPushButton *>{ui_.refresh} + QList<QPushButton *>(ui_.actions.begin(), ui_.actions.end()));
+    QList<QPushButton *> buttons = {ui_.refresh};
+    buttons.append(QList<QPushButton *>(ui_.actions.begin(), ui_.actions.end()));
+    AddButtonRow(page, buttons);
 }
 
 void CDevCompereCfgDlg::showEvent(QShowEvent *event) {
