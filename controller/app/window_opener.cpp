@@ -1,5 +1,8 @@
 #include "app/window_opener.h"
 
+#include "app/qm_dlg.h"
+#include "config/dev_cfg_dlg.h"
+
 namespace talvo {
 
 // These windows come with their own pieces of work. Until a window is built,
@@ -8,7 +11,10 @@ namespace talvo {
 
 void WindowOpener::DeviceStatus(CQMDlg &) {}
 
-void WindowOpener::DeviceConfiguration(CQMDlg &) {}
+void WindowOpener::DeviceConfiguration(CQMDlg &owner) {
+    CDevCfgDlg window(&owner);
+    window.exec();
+}
 
 void WindowOpener::Batch(CQMDlg &) {}
 
