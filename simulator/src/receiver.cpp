@@ -28,7 +28,7 @@ Settings DefaultNetSettings(const ReceiverConfig &c) {
         {"wifi_ipmask", "255.255.255.0"},
         {"wifi_pwd", "12345678"},
         {"wifi_countries", "CN"},
-        {"wifi_fre", "5G"},
+        {"wifi_fre", "g5"},
         {"wifi_channel", "149"},
         {"wifi_signal_strength", "100"},
         {"router_wifi_ssid", ""},

@@ -196,7 +196,7 @@ TEST_F(NetStatusTest, CopiesTheStatusAndRenamesTheDevice) {
     EXPECT_EQ(LastPath(), "/do?action=read&section=dev_status");
     EXPECT_STREQ(status.wired_ipaddr_status, kAddress);
     EXPECT_STREQ(status.dev_mac, kMac);
-    EXPECT_STREQ(status.wifi_fre_stauts, "5G");
+    EXPECT_STREQ(status.wifi_fre_stauts, "g5");
     EXPECT_EQ(device->Name(), status.wifi_ssid_status);
     EXPECT_NE(device->Name(), "");
 
