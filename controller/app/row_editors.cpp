@@ -29,13 +29,20 @@ bool IsEnter(const QEvent *event) {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
 }
 
+// Whether `widget` is `editor` or lies inside it, its own popups included
+// (the drop-down's list is a window of its own below the combo box).
+bool Within(const QWidget *widget, const QWidget *editor) {
+    for (; widget != nullptr; widget = widget->parentWidget())
+        if (widget == editor) return true;
+    return false;
+}
+
 // A focus change inside the editor (the drop-down's own list, its line edit)
 // is no loss of the focus.
 bool FocusLeft(const QEvent *event, const QWidget *editor) {
     if (event->type() != QEvent::FocusOut) return false;
     if (static_cast<const QFocusEvent *>(event)->reason() == Qt::PopupFocusReason) return false;
-    const QWidget *now = QApplication::focusWidget();
-    return now == nullptr || (now != editor && !editor->isAncestorOf(now));
+    return !Within(QApplication::focusWidget(), editor);
 }
 
 // The entries of the group drop-down; "默认分组" alone when the library
@@ -193,7 +200,7 @@ void RowEditors::CloseGroup() {
 void RowEditors::Close(QWidget *editor, const QPersistentModelIndex &cell, const QString &text) {
     if (cell.isValid()) model_->SetCellText(cell.row(), cell.column(), ToCp936(text));
     const QWidget *focused = QApplication::focusWidget();
-    const bool had_focus = focused != nullptr && (focused == editor || editor->isAncestorOf(focused));
+    const bool had_focus = Within(focused, editor);
     editor->removeEventFilter(this);
     if (auto *combo = qobject_cast<QComboBox *>(editor); combo && combo->lineEdit())
         combo->lineEdit()->removeEventFilter(this);
