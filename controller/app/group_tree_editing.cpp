@@ -114,7 +114,14 @@ void GroupTree::OnDeleteGroup() {
     }
     right_clicked_ = nullptr;
     delete node;
-    if (QTreeWidgetItem *fallback = FindGroup(DefaultGroupName())) setCurrentItem(fallback);
+    QTreeWidgetItem *fallback = FindGroup(DefaultGroupName());
+    if (fallback == nullptr) return;
+    // "默认分组" shown already: selecting it again changes nothing, yet it has
+    // just received the deleted group's devices, so the list is filled anew.
+    if (fallback == SelectedNode())
+        emit itemSelectionChanged();
+    else
+        setCurrentItem(fallback);
 }
 
 void GroupTree::OnRenameGroup() {

@@ -168,6 +168,16 @@ TEST_F(GroupTreeTest, DeleteRefusesRootAndDefaultGroupAsksAndMovesTheDevicesToTh
     EXPECT_EQ(tree_->SelectedNode(), Node("默认分组"));
     EXPECT_EQ(window_->DeviceList().rowCount(), 4); // A and B joined C and D
     EXPECT_EQ(FieldBytes(Library(Mac(0)).Device_Group), GroupTree::DefaultGroupName());
+
+    // With "默认分组" shown already, the list takes in the devices it received.
+    tree_->setCurrentItem(Node("培训室"));
+    ASSERT_EQ(ZR_QM_MoveDevToNewGroup(Mac(0).c_str(), Gbk("培训室").constData()), 1);
+    tree_->setCurrentItem(Node("默认分组"));
+    ASSERT_EQ(window_->DeviceList().rowCount(), 3);
+    TreeMenu(Node("培训室"), "删除分组");
+    EXPECT_EQ(tree_->SelectedNode(), Node("默认分组"));
+    EXPECT_EQ(window_->DeviceList().rowCount(), 4);
+    EXPECT_EQ(RowsBox(), QStringLiteral("4"));
 }
 
 TEST_F(GroupTreeTest, RenameChecksTheNewNameInOrderAndChangesTheLibraryOnlyAfterConfirmation) {
