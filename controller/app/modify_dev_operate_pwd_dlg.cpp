@@ -25,7 +25,6 @@ CModifyDevOperatePwdDlg::CModifyDevOperatePwdDlg(QWidget *parent) : QDialog(pare
     column->addLayout(form);
     connect(AddFormButtons(this, column, "更改密码"), &QPushButton::clicked, this,
             &CModifyDevOperatePwdDlg::accept);
-    resize(380, 220);
 }
 
 void CModifyDevOperatePwdDlg::accept() {

@@ -38,7 +38,6 @@ CUserAccountAddDlg::CUserAccountAddDlg(CUserAdministrationDlg *owner) : QDialog(
     form->addRow(QStringLiteral("确认密码："), confirmation_);
     column->addLayout(form);
     connect(AddFormButtons(this, column, "添加用户"), &QPushButton::clicked, this, &CUserAccountAddDlg::accept);
-    resize(420, 240);
 }
 
 void CUserAccountAddDlg::accept() {

@@ -105,6 +105,8 @@ QPushButton *AddFormButtons(QDialog *window, QBoxLayout *column, const char *acc
     row->addWidget(accept);
     row->addWidget(cancel);
     column->addLayout(row);
+    column->setSizeConstraint(QLayout::SetFixedSize); // the window fits its form
+    window->setMinimumWidth(380);
     return accept;
 }
 

@@ -59,7 +59,8 @@ struct PasswordBoxes {
 PasswordBoxes AddPasswordRows(QWidget *window, QFormLayout *form, int limit);
 
 // Adds the window's default button `accept_text` and "取消" (closes without
-// a change) below the form; returns the default button.
+// a change) below the form and fits the window to it; returns the default
+// button.
 QPushButton *AddFormButtons(QDialog *window, QBoxLayout *column, const char *accept_text);
 
 // The library's text of a box (code page 936).

@@ -39,7 +39,6 @@ CUserModifyDlg::CUserModifyDlg(CUserAdministrationDlg *owner) : QDialog(owner), 
     form->addRow(QStringLiteral("用户类型："), type_);
     column->addLayout(form);
     connect(AddFormButtons(this, column, "修改"), &QPushButton::clicked, this, &CUserModifyDlg::accept);
-    resize(420, 200);
 }
 
 void CUserModifyDlg::accept() {

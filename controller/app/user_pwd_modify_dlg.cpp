@@ -30,7 +30,6 @@ CUserPwdModifyDlg::CUserPwdModifyDlg(QWidget *parent, CQMDlg *main) : QDialog(pa
     passwords_ = AddPasswordRows(this, form, kPasswordLimit);
     column->addLayout(form);
     connect(AddFormButtons(this, column, "更改密码"), &QPushButton::clicked, this, &CUserPwdModifyDlg::accept);
-    resize(420, 260);
     ShowOperator();
 }
 
