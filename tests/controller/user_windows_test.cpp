@@ -39,6 +39,23 @@ bool AllEmpty(QWidget &window, std::initializer_list<const char *> names) {
     return true;
 }
 
+struct PasswordCase {
+    QString current, fresh, confirmation;
+    const char *notice;
+};
+
+// Each case is refused with its notice, and every box is emptied after it.
+void ExpectRefused(QDialog &window, const std::vector<PasswordCase> &cases, ScriptedPrompter &prompts) {
+    for (const PasswordCase &c : cases) {
+        prompts.Clear();
+        Fill(window, {{"current", c.current}, {"new", c.fresh}, {"confirmation", c.confirmation}});
+        FindButton(&window, QStringLiteral("更改密码"))->click();
+        EXPECT_EQ(prompts.Texts(), QStringList{QString::fromUtf8(c.notice)}) << c.notice;
+        EXPECT_TRUE(AllEmpty(window, {"current", "new", "confirmation"})) << c.notice;
+        EXPECT_TRUE(window.isVisible()) << c.notice;
+    }
+}
+
 int LibraryTypeOf(const char *user) {
     UserAccount *accounts = nullptr;
     const int count = ZR_QM_GetAllUserAccountInfo(&accounts);
@@ -254,26 +271,16 @@ TEST_F(UserWindowsTest, OwnPasswordChangeChecksInOrderAndEmptiesEveryBoxAfterANo
     EXPECT_EQ(Box(change, "name")->text(), QStringLiteral("manager"));
     EXPECT_EQ(Box(change, "type")->text(), QStringLiteral("管理员账号"));
     EXPECT_TRUE(Box(change, "name")->isReadOnly());
-    struct Case {
-        QString current, fresh, confirmation;
-        const char *notice;
-    };
-    const Case refused[] = {
-        {"", "newpass123", "newpass123", "密码不能为空！"},
-        {"manager123", "", "newpass123", "密码不能为空！"},
-        {"manager123", "newpass", "newpass", "密码长度为8~16位！"},
-        {"manager123", "newpass123456789", "newpass123456788", "密码不一致！"},
-        {"manager123", "newpass1234567890", "newpass1234567890", "密码长度为8~16位！"},
-        {"wrong", "newpass1", "newpass1", "修改密码失败！"},
-    };
-    for (const Case &c : refused) {
-        prompts_.Clear();
-        Fill(change, {{"current", c.current}, {"new", c.fresh}, {"confirmation", c.confirmation}});
-        FindButton(&change, QStringLiteral("更改密码"))->click();
-        EXPECT_EQ(prompts_.Texts(), QStringList{QString::fromUtf8(c.notice)}) << c.notice;
-        EXPECT_TRUE(AllEmpty(change, {"current", "new", "confirmation"})) << c.notice;
-        EXPECT_TRUE(change.isVisible());
-    }
+    ExpectRefused(change,
+                  {
+                      {"", "newpass123", "newpass123", "密码不能为空！"},
+                      {"manager123", "", "newpass123", "密码不能为空！"},
+                      {"manager123", "newpass", "newpass", "密码长度为8~16位！"},
+                      {"manager123", "newpass123456789", "newpass123456788", "密码不一致！"},
+                      {"manager123", "newpass1234567890", "newpass1234567890", "密码长度为8~16位！"},
+                      {"wrong", "newpass1", "newpass1", "修改密码失败！"},
+                  },
+                  prompts_);
     EXPECT_EQ(Box(change, "new")->maxLength(), CUserPwdModifyDlg::kPasswordLimit);
     EXPECT_TRUE(window_->isVisible());
     EXPECT_EQ(ZR_QM_GetCurUserType(), ZR_QM_USER_ADMIN);
@@ -336,24 +343,15 @@ TEST_F(UserWindowsTest, DeviceCommunicationPasswordNeedsFiveToSixteenCharactersA
     change.show();
     EXPECT_EQ(change.windowTitle(), QStringLiteral("修改设备通讯密码"));
     EXPECT_EQ(Box(change, "current")->maxLength(), CModifyDevOperatePwdDlg::kPasswordLimit);
-    struct Case {
-        QString current, fresh, confirmation;
-        const char *notice;
-    };
-    const Case refused[] = {
-        {"WQZNE847", "", "", "密码不能为空！"},
-        {"WQZNE847", "abcd", "abcd", "密码长度为5~16位！"},
-        {"WQZNE847", "abcd1234abcd1234x", "abcd1234abcd1234x", "密码长度为5~16位！"},
-        {"WQZNE847", "abcde", "abcdf", "两次密码不一致！"},
-        {"wrong", "abcde", "abcde", "当前密码错误！"},
-    };
-    for (const Case &c : refused) {
-        prompts_.Clear();
-        Fill(change, {{"current", c.current}, {"new", c.fresh}, {"confirmation", c.confirmation}});
-        FindButton(&change, QStringLiteral("更改密码"))->click();
-        EXPECT_EQ(prompts_.Texts(), QStringList{QString::fromUtf8(c.notice)}) << c.notice;
-        EXPECT_TRUE(AllEmpty(change, {"current", "new", "confirmation"})) << c.notice;
-    }
+    ExpectRefused(change,
+                  {
+                      {"WQZNE847", "", "", "密码不能为空！"},
+                      {"WQZNE847", "abcd", "abcd", "密码长度为5~16位！"},
+                      {"WQZNE847", "abcd1234abcd1234x", "abcd1234abcd1234x", "密码长度为5~16位！"},
+                      {"WQZNE847", "abcde", "abcdf", "两次密码不一致！"},
+                      {"wrong", "abcde", "abcde", "当前密码错误！"},
+                  },
+                  prompts_);
     EXPECT_EQ(cwd_.Read("DevsInfo.ini").find(talvo_sim::Md5Hex("abcde")), std::string::npos);
 
     prompts_.Clear();
