@@ -64,7 +64,9 @@ CQMDlg::CQMDlg(QWidget *parent) : QDialog(parent) {
     ApplyUserType();
 }
 
-CQMDlg::~CQMDlg() = default;
+// The row editors watch the list's viewport: they go before the list does,
+// so that no event of its destruction reaches them.
+CQMDlg::~CQMDlg() { delete editors_; }
 
 void CQMDlg::BuildControls() {
     model_ = new DeviceListModel(this);

@@ -295,7 +295,7 @@ TEST_F(UserWindowsTest, AnOwnPasswordChangeReturnsToTheLoginWindow) {
     bool changed = false;
     WhenModal<CQMDlg>([&](CQMDlg &main) {
         WhenModal<CUserPwdModifyDlg>([&](CUserPwdModifyDlg &change) {
-            Fill(change, {{"current", "manager123"}, {"new", "newpass12"}, {"confirmation", "newpass12"}});
+            Fill(change, {{"current", "manager123"}, {"new", "newpass1"}, {"confirmation", "newpass1"}});
             FindButton(&change, QStringLiteral("更改密码"))->click();
             changed = !change.isVisible();
         });
@@ -311,7 +311,7 @@ TEST_F(UserWindowsTest, AnOwnPasswordChangeReturnsToTheLoginWindow) {
     EXPECT_TRUE(login.PasswordBox()->text().isEmpty());
     EXPECT_EQ(ZR_QM_GetCurUserType(), ZR_QM_ERR_NOT_LOGGED_IN);
     EXPECT_EQ(ZR_QM_Login("manager", "manager123"), ZR_QM_ERR_PASSWORD);
-    EXPECT_EQ(ZR_QM_Login("manager", "newpass12"), ZR_QM_USER_ADMIN);
+    EXPECT_EQ(ZR_QM_Login("manager", "newpass1"), ZR_QM_USER_ADMIN);
 }
 
 TEST_F(UserWindowsTest, TheSuperAdministratorsPasswordChangeClosesTheAdministrationAndTheMainWindow) {
@@ -323,7 +323,7 @@ TEST_F(UserWindowsTest, TheSuperAdministratorsPasswordChangeClosesTheAdministrat
         WhenModal<CUserPwdModifyDlg>([&](CUserPwdModifyDlg &change) {
             EXPECT_EQ(Box(change, "name")->text(), QStringLiteral("admin"));
             EXPECT_EQ(Box(change, "type")->text(), QStringLiteral("超级管理员账号"));
-            Fill(change, {{"current", "pelun"}, {"new", "admin1234"}, {"confirmation", "admin1234"}});
+            Fill(change, {{"current", "pelun"}, {"new", "admin1234567890a"}, {"confirmation", "admin1234567890a"}});
             FindButton(&change, QStringLiteral("更改密码"))->click();
         });
         FindButton(&users, QStringLiteral("修改用户"))->click();
@@ -333,7 +333,7 @@ TEST_F(UserWindowsTest, TheSuperAdministratorsPasswordChangeClosesTheAdministrat
     EXPECT_TRUE(administration_closed_after);
     EXPECT_FALSE(window_->isVisible());
     EXPECT_EQ(window_->result(), QDialog::Accepted);
-    EXPECT_EQ(ZR_QM_Login("admin", "admin1234"), ZR_QM_USER_SUPER_ADMIN);
+    EXPECT_EQ(ZR_QM_Login("admin", "admin1234567890a"), ZR_QM_USER_SUPER_ADMIN);
 }
 
 TEST_F(UserWindowsTest, DeviceCommunicationPasswordNeedsFiveToSixteenCharactersAndTheCurrentPassword) {
