@@ -150,6 +150,8 @@ TEST_F(UserWindowsTest, AddUserChecksInOrderEmptiesThePasswordsAfterARefusalAndA
         EXPECT_EQ(prompts_.Texts(), QStringList{QString::fromUtf8(c.notice)}) << c.name << " " << c.notice;
         EXPECT_TRUE(add.isVisible());
         EXPECT_EQ(Box(add, "name")->text(), QString::fromUtf8(c.name)); // the name stays
+        const bool checks_failed = QString::fromUtf8(c.notice) != QStringLiteral("用户已经存在！");
+        EXPECT_EQ(AllEmpty(add, {"password", "confirmation"}), checks_failed) << c.notice;
     }
     EXPECT_EQ(users.AccountList()->topLevelItemCount(), 3);
 
