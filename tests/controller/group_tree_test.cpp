@@ -307,6 +307,26 @@ TEST_F(GroupTreeTest, AliasEditorSavesOnEnterAndOnFocusLossAndTheCellKeepsItsTex
     EXPECT_EQ(Cell(1, Column::kAliasColumn), long_alias);
 }
 
+// Sorting while an editor is open moves the rows under it: the text still
+// goes to the device whose cell was double-clicked.
+TEST_F(GroupTreeTest, AnEditorKeepsItsDeviceWhenTheRowsAreSortedMeanwhile) {
+    StartWithGroups();
+    DoubleClick(0, Column::kAliasColumn);
+    ASSERT_NE(window_->Editors().AliasEditor(), nullptr);
+    window_->Editors().AliasEditor()->setText(QStringLiteral("甲"));
+    const int before = RowOf(0);
+    window_->OnHeaderClicked(Column::kMacColumn);
+    window_->OnHeaderClicked(Column::kMacColumn); // descending: the first device is last now
+    ASSERT_NE(RowOf(0), before);
+    window_->Editors().CommitAll();
+    EXPECT_EQ(FieldBytes(Library(Mac(0)).Device_Alias), Gbk("甲"));
+    EXPECT_EQ(Cell(0, Column::kAliasColumn), QStringLiteral("甲"));
+    for (int other : {1, 2, 3}) {
+        EXPECT_EQ(FieldBytes(Library(Mac(other)).Device_Alias), QByteArray()) << other;
+        EXPECT_EQ(Cell(other, Column::kAliasColumn), QString()) << other;
+    }
+}
+
 TEST_F(GroupTreeTest, GroupEditorMovesTheDeviceOnlyToAGroupOfTheLibrary) {
     StartWithGroups();
     tree_->setCurrentItem(Node("会议室"));
