@@ -94,6 +94,7 @@ void CSearchDeviceListDlg::BuildLayout() {
         list_->headerItem()->setTextAlignment(column, Qt::AlignCenter);
     list_->header()->setSectionsClickable(true);
     list_->header()->setStretchLastSection(false);
+    SizeColumnsOnFirstShow(*list_, {1.0 / 13, 1.0 / 5, 1.0 / 6, 1.0 / 6, 1.0 / 5}); // column 5 takes the rest
 
     select_all_ = new QCheckBox(QStringLiteral("全选"), this);
     invert_ = new QCheckBox(QStringLiteral("反选"), this);
@@ -126,17 +127,6 @@ void CSearchDeviceListDlg::BuildLayout() {
 
 QByteArray CSearchDeviceListDlg::CellBytes(const QTreeWidgetItem *row, int column) {
     return row ? row->data(column, kBytesRole).toByteArray() : QByteArray();
-}
-
-void CSearchDeviceListDlg::showEvent(QShowEvent *event) {
-    QDialog::showEvent(event);
-    SizeColumnsOnce();
-}
-
-void CSearchDeviceListDlg::SizeColumnsOnce() {
-    if (columns_sized_) return;
-    columns_sized_ = true;
-    SizeColumnsByFractions(*list_, {1.0 / 13, 1.0 / 5, 1.0 / 6, 1.0 / 6, 1.0 / 5}); // column 5 takes the rest
 }
 
 void CSearchDeviceListDlg::Fill() {

@@ -38,20 +38,15 @@ public slots:
     void OnInvertTicks();     // "反选"
     void OnHeaderClicked(int column);
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
     void BuildLayout();
     void OnRowClicked(QTreeWidgetItem *row, int column);
-    void SizeColumnsOnce();
 
     CQMDlg *owner_;
     QTreeWidget *list_ = nullptr;
     QCheckBox *select_all_ = nullptr;
     QCheckBox *invert_ = nullptr;
     std::array<bool, kColumnCount> sort_ascending_{};
-    bool columns_sized_ = false;
 };
 
 } // namespace talvo

@@ -53,6 +53,7 @@ void CUserAdministrationDlg::BuildLayout() {
     list_->header()->setStretchLastSection(false);
     const int widths[kColumnCount] = {150, 180, 100};
     for (int column = 0; column < kColumnCount; ++column) list_->setColumnWidth(column, widths[column]);
+    SizeColumnsOnFirstShow(*list_, {1.0 / 3, 1.0 / 3}); // the password column takes the rest
 
     auto *buttons = new QVBoxLayout;
     const std::pair<const char *, void (CUserAdministrationDlg::*)()> actions[] = {
@@ -70,13 +71,6 @@ void CUserAdministrationDlg::BuildLayout() {
     auto *grid = new QGridLayout(this);
     grid->addWidget(list_, 0, 0);
     grid->addLayout(buttons, 0, 1);
-}
-
-void CUserAdministrationDlg::showEvent(QShowEvent *event) {
-    QDialog::showEvent(event);
-    if (columns_sized_) return;
-    columns_sized_ = true;
-    SizeColumnsByFractions(*list_, {1.0 / 3, 1.0 / 3}); // the password column takes the rest
 }
 
 void CUserAdministrationDlg::FillList() {

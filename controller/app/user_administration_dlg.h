@@ -42,9 +42,6 @@ public slots:
     void OnModifyUser();     // "修改用户"
     void OnDevicePassword(); // "修改通讯密码"
 
-protected:
-    void showEvent(QShowEvent *event) override;
-
 private:
     void BuildLayout();
     void FillList();
@@ -52,7 +49,6 @@ private:
 
     CQMDlg *main_;
     QTreeWidget *list_ = nullptr;
-    bool columns_sized_ = false;
 };
 
 } // namespace talvo

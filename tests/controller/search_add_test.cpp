@@ -98,6 +98,12 @@ TEST_F(SearchAddTest, ResultsListTheAnsweringReceiversAndAddingAppendsEachToTheM
     for (int column = 0; column < list->columnCount(); ++column) headers << list->headerItem()->text(column);
     EXPECT_EQ(headers, (QStringList{"", "WIFI SSID", QStringLiteral("设备类型"), QStringLiteral("IP地址"),
                                     QStringLiteral("MAC地址"), QStringLiteral("版本")}));
+    const int width = list->viewport()->width(); // shares of it: 1/13, 1/5, 1/6, 1/6, 1/5 and the rest
+    EXPECT_NEAR(list->columnWidth(Result::kTickColumn), width / 13, 1);
+    EXPECT_NEAR(list->columnWidth(Result::kIpColumn), width / 6, 1);
+    int total = 0;
+    for (int column = 0; column < list->columnCount(); ++column) total += list->columnWidth(column);
+    EXPECT_EQ(total, width);
     ASSERT_EQ(list->topLevelItemCount(), 2); // the managed receiver is not listed
     QTreeWidgetItem *first = RowOf(list, kFirst);
     ASSERT_NE(first, nullptr);

@@ -103,6 +103,10 @@ TEST_F(UserWindowsTest, AdministrationListsEveryAccountWithItsTypeAndAHiddenPass
     EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("用户名称"));
     EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("用户类型"));
     EXPECT_EQ(list->headerItem()->text(2), QStringLiteral("用户密码"));
+    const int width = list->viewport()->width(); // a third each, the password column the rest
+    EXPECT_NEAR(list->columnWidth(Account::kNameColumn), width / 3, 1);
+    EXPECT_NEAR(list->columnWidth(Account::kTypeColumn), width / 3, 1);
+    EXPECT_EQ(list->columnWidth(0) + list->columnWidth(1) + list->columnWidth(2), width);
     EXPECT_EQ(Rows(list, Account::kNameColumn), (QStringList{"admin", "manager", "viewer", "odd"}));
     EXPECT_EQ(Rows(list, Account::kTypeColumn),
               (QStringList{QStringLiteral("超级管理员账号"), QStringLiteral("管理员账号"), QStringLiteral("普通账号"), ""}));
