@@ -156,6 +156,11 @@ void DeviceListModel::SetState(int row, const QByteArray &name, StateIcon icon) 
     if (changed) EmitRowChanged(row, kStateColumn, kStateColumn);
 }
 
+void DeviceListModel::SetCellText(int row, int column, const QByteArray &bytes) {
+    if (!ValidRow(row) || column <= kTickColumn || column >= kColumnCount) return;
+    if (SetCell(rows_[static_cast<std::size_t>(row)], column, bytes)) EmitRowChanged(row, column, column);
+}
+
 void DeviceListModel::RemoveDevice(int row) {
     if (!ValidRow(row)) return;
     beginRemoveRows({}, row, row);

@@ -57,6 +57,8 @@ public:
     // Rewrites the information columns of `row` (all but the MAC and the state).
     void UpdateDevice(int row, const DeviceInfo &record);
     void SetState(int row, const QByteArray &name, StateIcon icon);
+    // Shows `bytes` in one text cell of `row` (the in-place editors' texts).
+    void SetCellText(int row, int column, const QByteArray &bytes);
     void RemoveDevice(int row);
 
     QByteArray Mac(int row) const { return Cell(row, kMacColumn); }

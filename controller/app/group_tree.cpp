@@ -1,5 +1,6 @@
 #include "app/group_tree.h"
 
+#include <QMouseEvent>
 #include <QPalette>
 
 #include <cstdlib>
@@ -12,6 +13,7 @@ namespace {
 
 constexpr char kLogUnit[] = "QMDlg";
 constexpr int kGroupNameRole = Qt::UserRole;
+constexpr Qt::ItemFlags kNodeFlags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
 
 } // namespace
 
@@ -24,6 +26,10 @@ GroupTree::GroupTree(QWidget *parent) : QTreeWidget(parent) {
     colours.setColor(QPalette::Base, QColor(200, 200, 200));
     colours.setColor(QPalette::Text, Qt::black);
     setPalette(colours);
+    setEditTriggers(QAbstractItemView::SelectedClicked); // a click on the selected label
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    InstallLabelEditor();
+    connect(this, &QTreeWidget::customContextMenuRequested, this, &GroupTree::OnContextMenuRequested);
 }
 
 const QByteArray &GroupTree::DefaultGroupName() {
@@ -33,17 +39,14 @@ const QByteArray &GroupTree::DefaultGroupName() {
 
 void GroupTree::Build() {
     clear();
+    right_clicked_ = nullptr;
     auto *root = new QTreeWidgetItem(this, QStringList(QStringLiteral("所有设备")));
-    ZR_QM_GroupName *names = nullptr;
-    int count = ZR_QM_GetGroupList(&names);
-    if (count < 0) {
+    root->setFlags(kNodeFlags);
+    QList<QByteArray> groups;
+    if (!ReadGroupList(groups)) {
         TALVO_LOG("[%s]:[%d]ZR_QM_GetGroupList failed.\n");
         return;
     }
-    QList<QByteArray> groups;
-    for (int i = 0; i < count; ++i) groups.append(FieldBytes(names[i]));
-    if (count > 0) std::free(names);
-
     if (!groups.contains(DefaultGroupName()) &&
         ZR_QM_AddDevGroup(DefaultGroupName().constData()) != 0)
         TALVO_LOG("[%s]:[%d]ZR_QM_AddDevGroup failed.\n");
@@ -52,6 +55,16 @@ void GroupTree::Build() {
         if (name != DefaultGroupName()) AddGroupNode(name);
     root->setExpanded(true);
     setCurrentItem(root);
+}
+
+bool GroupTree::ReadGroupList(QList<QByteArray> &names) {
+    names.clear();
+    ZR_QM_GroupName *list = nullptr;
+    const int count = ZR_QM_GetGroupList(&list);
+    if (count < 0) return false;
+    for (int i = 0; i < count; ++i) names.append(FieldBytes(list[i]));
+    if (count > 0) std::free(list);
+    return true;
 }
 
 QTreeWidgetItem *GroupTree::SelectedNode() const {
@@ -65,9 +78,25 @@ QByteArray GroupTree::GroupName(const QTreeWidgetItem *node) {
 
 QTreeWidgetItem *GroupTree::AddGroupNode(const QByteArray &name) {
     if (Root() == nullptr) return nullptr;
-    auto *node = new QTreeWidgetItem(Root(), QStringList(FromCp936(name)));
-    node->setData(0, kGroupNameRole, name);
+    auto *node = new QTreeWidgetItem(Root());
+    node->setFlags(kNodeFlags);
+    SetGroupName(node, name);
     return node;
+}
+
+void GroupTree::SetGroupName(QTreeWidgetItem *node, const QByteArray &name) {
+    node->setText(0, FromCp936(name));
+    node->setData(0, kGroupNameRole, name);
+}
+
+// A right click leaves the selection alone: the menu works on the node
+// under the cursor.
+void GroupTree::mousePressEvent(QMouseEvent *event) {
+    if (event->button() == Qt::RightButton) {
+        event->accept();
+        return;
+    }
+    QTreeWidget::mousePressEvent(event);
 }
 
 QTreeWidgetItem *GroupTree::FindGroup(const QByteArray &name) const {

@@ -12,6 +12,8 @@
 #include <QTableView>
 
 #include "app/group_tree.h"
+#include "app/row_editors.h"
+#include "common/column_widths.h"
 #include "common/log.h"
 #include "common/prompt.h"
 #include "res/state_icons.h"
@@ -20,10 +22,6 @@ namespace talvo {
 namespace {
 
 constexpr char kLogUnit[] = "QMDlg";
-
-// Shares of the list's width for columns 0 to 10; column 11 takes the rest.
-constexpr std::array<double, 11> kColumnFractions = {1.0 / 35, 1.0 / 10, 1.0 / 9, 1.0 / 9,  1.0 / 11, 1.0 / 10,
-                                                     1.0 / 9,  1.0 / 15, 1.0 / 15, 1.0 / 14, 1.0 / 12};
 
 QPushButton *Button(const char *text, QWidget *parent) {
     auto *button = new QPushButton(QString::fromUtf8(text), parent);
@@ -66,7 +64,9 @@ CQMDlg::CQMDlg(QWidget *parent) : QDialog(parent) {
     ApplyUserType();
 }
 
-CQMDlg::~CQMDlg() = default;
+// The row editors watch the list's viewport: they go before the list does,
+// so that no event of its destruction reaches them.
+CQMDlg::~CQMDlg() { delete editors_; }
 
 void CQMDlg::BuildControls() {
     model_ = new DeviceListModel(this);
@@ -88,6 +88,7 @@ void CQMDlg::BuildControls() {
 
     tree_ = new GroupTree(this);
     tree_->setFixedWidth(190);
+    editors_ = new RowEditors(list_, model_, tree_);
 
     select_all_ = new QCheckBox(QStringLiteral("全选"), this);
     invert_ = new QCheckBox(QStringLiteral("反选"), this);
@@ -164,6 +165,7 @@ void CQMDlg::ConnectControls() {
     connect(list_, &QTableView::customContextMenuRequested, this, &CQMDlg::OnListContextMenu);
     connect(list_->horizontalHeader(), &QHeaderView::sectionClicked, this, &CQMDlg::OnHeaderClicked);
     connect(tree_, &QTreeWidget::itemSelectionChanged, this, &CQMDlg::OnGroupSelected);
+    connect(editors_, &RowEditors::RowRemoved, this, &CQMDlg::ShowRowCount);
     connect(&state_timer_, &QTimer::timeout, this, &CQMDlg::OnStateTimer);
     connect(&display_timer_, &QTimer::timeout, this, &CQMDlg::OnDisplayTimer);
 }
@@ -186,14 +188,8 @@ void CQMDlg::showEvent(QShowEvent *event) {
 void CQMDlg::SizeColumnsOnce() {
     if (columns_sized_) return;
     columns_sized_ = true;
-    const int width = list_->viewport()->width();
-    int left = width;
-    for (std::size_t column = 0; column < kColumnFractions.size(); ++column) {
-        int share = static_cast<int>(width * kColumnFractions[column]);
-        list_->setColumnWidth(static_cast<int>(column), share);
-        left -= share;
-    }
-    list_->setColumnWidth(DeviceListModel::kRebootColumn, std::max(left, 0));
+    SizeColumnsByFractions(*list_, {1.0 / 35, 1.0 / 10, 1.0 / 9, 1.0 / 9, 1.0 / 11, 1.0 / 10, 1.0 / 9, 1.0 / 15,
+                                    1.0 / 15, 1.0 / 14, 1.0 / 12}); // column 11 takes the rest
 }
 
 void CQMDlg::StartTimers() {

@@ -29,6 +29,7 @@ class QTableView;
 namespace talvo {
 
 class GroupTree;
+class RowEditors;
 
 class CQMDlg : public QDialog {
     Q_OBJECT
@@ -61,6 +62,7 @@ public:
     DeviceListModel &DeviceList() { return *model_; }
     QTableView *DeviceListView() const { return list_; }
     GroupTree *Groups() const { return tree_; }
+    RowEditors &Editors() { return *editors_; }
     QTimer &StateTimer() { return state_timer_; }
     QTimer &DisplayTimer() { return display_timer_; }
     // The list's context menu for a right click on `row` (-1: not on a row);
@@ -92,10 +94,14 @@ public slots:
     void OnPreviousPage();
     void OnNextPage();
     void OnGroupSelected();
+    // Entry `index` of the "移动到分组" submenu: the selected rows move to
+    // that group of the library's list.
+    void OnMoveToGroup(int index);
 
 protected:
     void closeEvent(QCloseEvent *event) override; // exit, after a question
     void reject() override;                       // Escape
+    void keyPressEvent(QKeyEvent *event) override; // Enter commits the row editors
     void showEvent(QShowEvent *event) override;
 
 private:
@@ -115,10 +121,12 @@ private:
     void OpenForCurrentDevice(void (WindowOpener::*open)(CQMDlg &));
     void OpenFromMenu(int row, void (WindowOpener::*open)(CQMDlg &));
     void OnListContextMenu(const QPoint &position);
+    void AddMoveToGroupMenu(QMenu &menu);
 
     DeviceListModel *model_ = nullptr;
     QTableView *list_ = nullptr;
     GroupTree *tree_ = nullptr;
+    RowEditors *editors_ = nullptr;
     QCheckBox *select_all_ = nullptr;
     QCheckBox *invert_ = nullptr;
     QPushButton *refresh_ = nullptr;

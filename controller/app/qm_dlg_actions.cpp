@@ -161,7 +161,7 @@ std::unique_ptr<QMenu> CQMDlg::ListMenu(int row) {
     connect(menu->addAction(QStringLiteral("设备配置")), &QAction::triggered, this,
             [this] { OpenFromMenu(right_click_row_, &WindowOpener::DeviceConfiguration); });
     connect(menu->addAction(QStringLiteral("批量操作")), &QAction::triggered, this, &CQMDlg::OnBatch);
-    // The fourth entry, "移动到分组", comes with the group editing of the tree.
+    AddMoveToGroupMenu(*menu);
     return menu;
 }
 

@@ -1,7 +1,16 @@
 #include "app/window_opener.h"
 
+<<<<<<< HEAD
 #include "app/qm_dlg.h"
 #include "config/dev_cfg_dlg.h"
+=======
+#include "app/add_device_dlg.h"
+#include "app/dev_status_dlg.h"
+#include "app/qm_dlg.h"
+#include "app/search_device_list_dlg.h"
+#include "app/user_administration_dlg.h"
+#include "app/user_pwd_modify_dlg.h"
+>>>>>>> ctl-tree
 
 namespace talvo {
 
@@ -9,7 +18,10 @@ namespace talvo {
 // its entry here opens nothing, so the operator sees no window and nothing
 // claims that an operation took place.
 
-void WindowOpener::DeviceStatus(CQMDlg &) {}
+void WindowOpener::DeviceStatus(CQMDlg &owner) {
+    CDevStatusDlg window(&owner);
+    window.exec();
+}
 
 void WindowOpener::DeviceConfiguration(CQMDlg &owner) {
     CDevCfgDlg window(&owner);
@@ -18,13 +30,25 @@ void WindowOpener::DeviceConfiguration(CQMDlg &owner) {
 
 void WindowOpener::Batch(CQMDlg &) {}
 
-void WindowOpener::ManualAdd(CQMDlg &) {}
+void WindowOpener::ManualAdd(CQMDlg &owner) {
+    CAddDeviceDlg window(&owner);
+    window.exec();
+}
 
-void WindowOpener::SearchResults(CQMDlg &) {}
+void WindowOpener::SearchResults(CQMDlg &owner) {
+    CSearchDeviceListDlg window(&owner);
+    window.exec();
+}
 
-void WindowOpener::UserAdministration(CQMDlg &) {}
+void WindowOpener::UserAdministration(CQMDlg &owner) {
+    CUserAdministrationDlg window(&owner, &owner);
+    window.exec();
+}
 
-void WindowOpener::ChangeOwnPassword(CQMDlg &) {}
+void WindowOpener::ChangeOwnPassword(CQMDlg &owner) {
+    CUserPwdModifyDlg window(&owner, &owner);
+    window.exec();
+}
 
 namespace {
 

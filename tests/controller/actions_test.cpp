@@ -87,7 +87,8 @@ TEST_F(ActionsTest, ContextMenuOpensForTheRowUnderTheClickOrElseAsTheButtons) {
     ASSERT_NE(menu, nullptr);
     QStringList entries;
     for (QAction *action : menu->actions()) entries << action->text();
-    EXPECT_EQ(entries, (QStringList{QStringLiteral("查看设备状态"), QStringLiteral("设备配置"), QStringLiteral("批量操作")}));
+    EXPECT_EQ(entries, (QStringList{QStringLiteral("查看设备状态"), QStringLiteral("设备配置"), QStringLiteral("批量操作"),
+                                    QStringLiteral("移动到分组")}));
 
     TickOnly(*window, {online_a_}); // the row under the click wins over the ticks
     menu->actions().at(1)->trigger();
