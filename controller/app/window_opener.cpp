@@ -1,16 +1,12 @@
 #include "app/window_opener.h"
 
-<<<<<<< HEAD
-#include "app/qm_dlg.h"
-#include "config/dev_cfg_dlg.h"
-=======
 #include "app/add_device_dlg.h"
 #include "app/dev_status_dlg.h"
 #include "app/qm_dlg.h"
 #include "app/search_device_list_dlg.h"
 #include "app/user_administration_dlg.h"
 #include "app/user_pwd_modify_dlg.h"
->>>>>>> ctl-tree
+#include "config/dev_cfg_dlg.h"
 
 namespace talvo {
 
