@@ -35,6 +35,18 @@ TEST_F(BatchTest, SummaryOfReceiversThatAcceptOrRefuse) {
     }
 }
 
+// Devices loaded from the store or adopted from a search hold no session
+// until something logs in; a batch logs each of them in first.
+TEST_F(BatchTest, DevicesThatNeverLoggedInAreLoggedInByTheirWorker) {
+    for (const std::string &mac : macs) ASSERT_EQ(ZR_QM_LogoutDevice(mac.c_str()), 0);
+    ClearAllRequests();
+    EXPECT_EQ(ZR_QM_BatchDeviceFactoryReset(All().data(), All().count()), 0);
+    for (const std::string &mac : macs) {
+        EXPECT_EQ(CountOf(mac, "login"), 1) << mac;
+        EXPECT_EQ(CountOf(mac, "dev_reset"), 1) << mac;
+    }
+}
+
 TEST_F(BatchTest, SkippedDevicesCountAsFailures) {
     SetStoredState(macs[2], ZR_QM_STATE_STANDBY);
     LogCapture log;

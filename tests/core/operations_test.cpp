@@ -245,6 +245,16 @@ TEST_F(SingleCallTest, ExpiredSessionIsRenewedAndTheRequestMadeAgain) {
     EXPECT_EQ(seen, (std::vector<std::string>{"read/net_settings", "login/", "read/net_settings"}));
 }
 
+TEST_F(SingleCallTest, DeviceWithoutSessionLogsInBeforeItsRequest) {
+    ASSERT_EQ(ZR_QM_LogoutDevice(macs[0].c_str()), 0);
+    ClearAllRequests();
+    NetConfig net{};
+    EXPECT_EQ(ZR_QM_GetDeviceNetConf(macs[0].c_str(), &net), 0);
+    std::vector<std::string> seen;
+    for (const auto &request : fleet.Requests(macs[0])) seen.push_back(request.action + "/" + request.section);
+    EXPECT_EQ(seen, (std::vector<std::string>{"login/", "read/net_settings"}));
+}
+
 TEST_F(SingleCallTest, RequestAnswered401IsMadeAtMostTwice) {
     fleet.InjectFault(macs[0], "video_out", Always(FaultType::Unauthorized));
     VideoOutConfig video{};
@@ -264,9 +274,11 @@ TEST_F(SingleCallTest, FailedRenewalGivesTheLoginsCode) {
     EXPECT_TRUE(log.Contains("login device failed."));
     EXPECT_EQ(CountOf(macs[0], "pin_code"), 1);
 
-    // The refused login ended the session: nothing more is sent.
-    EXPECT_EQ(ZR_QM_GetDevicePinCode(macs[0].c_str(), &pin), ZR_QM_ERR_DEV_NO_SESSION);
+    // The refused login ended the session: the next call tries to log in
+    // first and sends nothing while the receiver keeps refusing.
+    EXPECT_EQ(ZR_QM_GetDevicePinCode(macs[0].c_str(), &pin), ZR_QM_ERR_DEV_LOGIN);
     EXPECT_EQ(CountOf(macs[0], "pin_code"), 1);
+    EXPECT_EQ(CountOf(macs[0], "login"), 2);
 
     fleet.SetCredentials(macs[0], "TALVO", kOperatePwdMd5);
     LogIn(macs[0]);

@@ -51,7 +51,7 @@ TEST_F(RequestTest, NetworkSettingsWriteSendsAllSeventeenInOrder) {
     EXPECT_EQ(LastPath(),
               "/do?action=save&section=net_settings&wifi_on=true&wifi_ssid=Room%201%2dA"
               "&wifi_ipaddr=192%2e168%2e49%2e1&wifi_ipmask=255%2e255%2e255%2e0&wifi_pwd=12345678&wifi_countries=CN"
-              "&wifi_fre=5G&wifi_channel=149&wifi_signal_strength=100&wired_use_dhcp=False"
+              "&wifi_fre=g5&wifi_channel=149&wifi_signal_strength=100&wired_use_dhcp=False"
               "&wired_ipaddr=127%2e0%2e10%2e1&wired_ipmask=255%2e0%2e0%2e0&wired_ipgateway=127%2e0%2e0%2e1"
               "&wired_pridns=127%2e0%2e0%2e1&wired_secdns=127%2e0%2e0%2e2&router_wifi_ssid=Lab&router_passwd=pw");
     EXPECT_EQ(Last().query.size(), 19u); // action, section and 17 settings

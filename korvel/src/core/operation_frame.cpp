@@ -25,8 +25,10 @@ bool RefusedOffline(const Device &device, const Operation &operation) {
 
 namespace {
 
-// A 401 says the receiver dropped the session: log in again with the stored
-// credentials and repeat the request once, whatever its second result.
+// A 401 says the receiver dropped the session, and a device that never logged
+// in (loaded from the store, found by a search) has none yet: either way, log
+// in with the stored credentials and repeat the request once, whatever its
+// second result.
 int RenewAndRepeat(Device &device, const DeviceRequest &request) {
     int login = device.LoginWith(nullptr, nullptr);
     if (login != 0) {
@@ -40,7 +42,8 @@ int RenewAndRepeat(Device &device, const DeviceRequest &request) {
 
 int RunRequest(Device &device, const Operation &operation, const DeviceRequest &request) {
     int result = request(device);
-    if (result == ZR_QM_ERR_HTTP_401 && operation.renew) result = RenewAndRepeat(device, request);
+    const bool session_missing = result == ZR_QM_ERR_HTTP_401 || result == ZR_QM_ERR_DEV_NO_SESSION;
+    if (session_missing && operation.renew) result = RenewAndRepeat(device, request);
     if (result < 0) {
         if (operation.failure_line != nullptr) {
             KLOG(operation.failure_line);
