@@ -1,5 +1,8 @@
 #include "app/window_opener.h"
 
+#include "app/qm_dlg.h"
+#include "batch/dev_batch_operate_dlg.h"
+
 namespace talvo {
 
 // These windows come with their own pieces of work. Until a window is built,
@@ -10,7 +13,10 @@ void WindowOpener::DeviceStatus(CQMDlg &) {}
 
 void WindowOpener::DeviceConfiguration(CQMDlg &) {}
 
-void WindowOpener::Batch(CQMDlg &) {}
+void WindowOpener::Batch(CQMDlg &owner) {
+    CDevBatchOperateDlg window(&owner);
+    window.exec();
+}
 
 void WindowOpener::ManualAdd(CQMDlg &) {}
 

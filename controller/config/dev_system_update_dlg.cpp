@@ -1,0 +1,112 @@
+#include "config/dev_system_update_dlg.h"
+
+#include "common/device_model.h"
+#include "common/device_set.h"
+#include "common/file_checks.h"
+#include "common/file_row.h"
+#include "common/log.h"
+#include "common/prompt.h"
+#include "config/current_device.h"
+#include "korvel.h"
+
+namespace talvo {
+namespace {
+
+constexpr char kLogUnit[] = "DevSystemUpdateDlg";
+
+// The page polls every 100 ms once the device reports more than this.
+constexpr int kFastAbove = 99;
+
+} // namespace
+
+CDevSystemUpdateDlg::CDevSystemUpdateDlg(QWidget *parent)
+    : QWidget(parent), progress_(this, kFastAbove, [this](UpdateKind kind) { return ReadProgress(kind); }),
+      rows_(
+          this, QStringLiteral("更新"), progress_, [this](UpdateKind kind) { OnChoose(kind); },
+          [this](UpdateKind kind) { OnUpdate(kind); }) {}
+
+void CDevSystemUpdateDlg::OnChoose(UpdateKind kind) {
+    const DeviceModel device = ReadDeviceModel(CurrentDeviceMac(this).constData());
+    if (device.result != 0) TALVO_LOG("[%s]:[%d]ZR_QM_GetDeviceInfo failed, error id:%d.\n", device.result);
+    Row(kind)->Choose(UpdateFileFilter(kind, device.model));
+}
+
+void CDevSystemUpdateDlg::OnUpdate(UpdateKind kind) {
+    if (kind == UpdateKind::Kernel)
+        StartKernelUpdate();
+    else
+        StartFileSystemUpdate();
+}
+
+void CDevSystemUpdateDlg::StartKernelUpdate() {
+    const UpdateKindRules &rules = RulesOf(UpdateKind::Kernel);
+    const QString path = Row(UpdateKind::Kernel)->Path();
+    if (path.isEmpty()) {
+        Notice(this, QStringLiteral("请先选择文件！"));
+        return;
+    }
+    const std::optional<qint64> size = FileSize(path);
+    if (!size) {
+        Notice(this, QStringLiteral("文件不存在！\n"));
+        return;
+    }
+    if (!HasExtension(path, QString::fromUtf8(rules.extension))) {
+        Notice(this, QString::fromUtf8(rules.extension_message));
+        return;
+    }
+    if (RefuseOfflineDevice(this, CurrentDeviceMac(this))) return;
+    const std::optional<QByteArray> md5 = FileMd5(path);
+    if (!md5) {
+        Notice(this, QStringLiteral("文件不存在！"));
+        return;
+    }
+    if (*size > rules.largest) {
+        Notice(this, QString::fromUtf8(rules.size_message));
+        return;
+    }
+    Send(UpdateKind::Kernel, path, *md5);
+}
+
+void CDevSystemUpdateDlg::StartFileSystemUpdate() {
+    const UpdateKindRules &rules = RulesOf(UpdateKind::FileSystem);
+    const QString path = Row(UpdateKind::FileSystem)->Path();
+    if (path.isEmpty()) {
+        Notice(this, QStringLiteral("请先选择文件！"));
+        return;
+    }
+    if (!HasExtension(path, QString::fromUtf8(rules.extension))) {
+        Notice(this, QString::fromUtf8(rules.extension_message));
+        return;
+    }
+    if (RefuseOfflineDevice(this, CurrentDeviceMac(this))) return;
+    const std::optional<QByteArray> md5 = FileMd5(path);
+    if (!md5) {
+        Notice(this, QStringLiteral("文件不存在！"));
+        return;
+    }
+    const std::optional<qint64> size = FileSize(path);
+    if (!size) {
+        Notice(this, QStringLiteral("文件不存在！\n"));
+        return;
+    }
+    if (*size > rules.largest) {
+        Notice(this, QString::fromUtf8(rules.size_message));
+        return;
+    }
+    Send(UpdateKind::FileSystem, path, *md5);
+}
+
+// The library uploads in the background; the progress polling follows it, so
+// the start's own result is not looked at.
+void CDevSystemUpdateDlg::Send(UpdateKind kind, const QString &path, const QByteArray &md5) {
+    progress_.Start(kind);
+    const DeviceSet device({CurrentDeviceMac(this)});
+    ZR_QM_BatchDevSystemUpdate(device.Macs(), device.Count(), static_cast<int>(kind), LibraryPath(path).constData(),
+                               md5.constData());
+}
+
+std::optional<int> CDevSystemUpdateDlg::ReadProgress(UpdateKind kind) const {
+    return ZR_QM_GetDeviceSystemUpdateProgress(CurrentDeviceMac(this).constData(), static_cast<int>(kind));
+}
+
+} // namespace talvo
