@@ -2,6 +2,7 @@
 
 #include "app/qm_dlg.h"
 #include "batch/dev_batch_operate_dlg.h"
+#include "config/dev_cfg_dlg.h"
 
 namespace talvo {
 
@@ -11,7 +12,10 @@ namespace talvo {
 
 void WindowOpener::DeviceStatus(CQMDlg &) {}
 
-void WindowOpener::DeviceConfiguration(CQMDlg &) {}
+void WindowOpener::DeviceConfiguration(CQMDlg &owner) {
+    CDevCfgDlg window(&owner);
+    window.exec();
+}
 
 void WindowOpener::Batch(CQMDlg &owner) {
     CDevBatchOperateDlg window(&owner);

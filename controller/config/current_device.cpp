@@ -9,7 +9,7 @@
 
 namespace talvo {
 
-QByteArray CurrentDeviceMac(const QWidget *page) {
+QByteArray PageDeviceMac(const QWidget *page) {
     const CQMDlg *main_window = MainWindowOf(page);
     return main_window ? main_window->CurrentDeviceMac() : QByteArray();
 }

@@ -9,7 +9,7 @@ class QWidget;
 namespace talvo {
 
 // The MAC of the main window's current device; empty without a main window.
-QByteArray CurrentDeviceMac(const QWidget *page);
+QByteArray PageDeviceMac(const QWidget *page);
 
 // The device-state test of the maintenance pages: the notice "设备不在线！"
 // and true when the library holds the device as offline (or does not know it).

@@ -62,7 +62,7 @@ void CDevChangePwdDlg::OnSave() {
         Notice(this, QStringLiteral("密码为8~16个字符！"));
         return;
     }
-    const QByteArray mac = CurrentDeviceMac(this);
+    const QByteArray mac = PageDeviceMac(this);
     if (RefuseOfflineDevice(this, mac)) return;
     int result;
     {

@@ -27,7 +27,7 @@ CDevRebootDlg::CDevRebootDlg(QWidget *parent) : QWidget(parent) {
 }
 
 void CDevRebootDlg::OnReboot() {
-    const QByteArray mac = CurrentDeviceMac(this);
+    const QByteArray mac = PageDeviceMac(this);
     if (RefuseOfflineDevice(this, mac)) return;
     if (!ConfirmYesNo(this, QStringLiteral("请再次确认是否进行此操作？"))) return;
     int result;

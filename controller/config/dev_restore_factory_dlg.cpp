@@ -22,7 +22,7 @@ CDevRestoreFactoryDlg::CDevRestoreFactoryDlg(QWidget *parent) : QWidget(parent) 
 
 void CDevRestoreFactoryDlg::OnReset() {
     if (!ConfirmYesNo(this, QStringLiteral("请再次确认是否进行该操作？"))) return;
-    const QByteArray mac = CurrentDeviceMac(this);
+    const QByteArray mac = PageDeviceMac(this);
     if (RefuseOfflineDevice(this, mac)) return;
     int result;
     {

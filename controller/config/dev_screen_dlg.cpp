@@ -22,7 +22,7 @@ CDevScreenDlg::CDevScreenDlg(QWidget *parent)
 void CDevScreenDlg::OnUpdate(ScreenKind kind) {
     const QString path = groups_.Row(kind)->Path();
     if (RefuseImageFile(this, path)) return;
-    const QByteArray mac = CurrentDeviceMac(this);
+    const QByteArray mac = PageDeviceMac(this);
     DeviceModel device = ReadDeviceModel(mac.constData());
     if (device.result != 0) device.model = kFallbackModel;
     const QString refusal = ScreenImageRefusal(kind, device.model, path, RuleWording::DevicePage);

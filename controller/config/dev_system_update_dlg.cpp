@@ -26,7 +26,7 @@ CDevSystemUpdateDlg::CDevSystemUpdateDlg(QWidget *parent)
           [this](UpdateKind kind) { OnUpdate(kind); }) {}
 
 void CDevSystemUpdateDlg::OnChoose(UpdateKind kind) {
-    const DeviceModel device = ReadDeviceModel(CurrentDeviceMac(this).constData());
+    const DeviceModel device = ReadDeviceModel(PageDeviceMac(this).constData());
     if (device.result != 0) TALVO_LOG("[%s]:[%d]ZR_QM_GetDeviceInfo failed, error id:%d.\n", device.result);
     Row(kind)->Choose(UpdateFileFilter(kind, device.model));
 }
@@ -54,7 +54,7 @@ void CDevSystemUpdateDlg::StartKernelUpdate() {
         Notice(this, QString::fromUtf8(rules.extension_message));
         return;
     }
-    if (RefuseOfflineDevice(this, CurrentDeviceMac(this))) return;
+    if (RefuseOfflineDevice(this, PageDeviceMac(this))) return;
     const std::optional<QByteArray> md5 = FileMd5(path);
     if (!md5) {
         Notice(this, QStringLiteral("文件不存在！"));
@@ -78,7 +78,7 @@ void CDevSystemUpdateDlg::StartFileSystemUpdate() {
         Notice(this, QString::fromUtf8(rules.extension_message));
         return;
     }
-    if (RefuseOfflineDevice(this, CurrentDeviceMac(this))) return;
+    if (RefuseOfflineDevice(this, PageDeviceMac(this))) return;
     const std::optional<QByteArray> md5 = FileMd5(path);
     if (!md5) {
         Notice(this, QStringLiteral("文件不存在！"));
@@ -100,13 +100,13 @@ void CDevSystemUpdateDlg::StartFileSystemUpdate() {
 // the start's own result is not looked at.
 void CDevSystemUpdateDlg::Send(UpdateKind kind, const QString &path, const QByteArray &md5) {
     progress_.Start(kind);
-    const DeviceSet device({CurrentDeviceMac(this)});
+    const DeviceSet device({PageDeviceMac(this)});
     ZR_QM_BatchDevSystemUpdate(device.Macs(), device.Count(), static_cast<int>(kind), LibraryPath(path).constData(),
                                md5.constData());
 }
 
 std::optional<int> CDevSystemUpdateDlg::ReadProgress(UpdateKind kind) const {
-    return ZR_QM_GetDeviceSystemUpdateProgress(CurrentDeviceMac(this).constData(), static_cast<int>(kind));
+    return ZR_QM_GetDeviceSystemUpdateProgress(PageDeviceMac(this).constData(), static_cast<int>(kind));
 }
 
 } // namespace talvo

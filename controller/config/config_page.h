@@ -1,0 +1,49 @@
+// What every page of the configuration window shares: the device it works
+// on, the online check before an action, the model of the device, and the
+// "取消" that closes the whole window.
+//
+// A page never keeps a copy of its device. Each action asks the main window
+// for its current device at the moment it runs, through the page's parent
+// chain (page, tab control, configuration window, main window).
+#pragma once
+
+#include <QByteArray>
+#include <QWidget>
+
+namespace talvo {
+
+// MAC of the main window's current device, found through `page`'s parents;
+// empty when the page has no main window above it.
+QByteArray CurrentDeviceMac(const QWidget *page);
+
+// True when the library holds the device as offline (state 4). A device the
+// library does not know counts as offline too: its state stays at the preset.
+bool IsDeviceOffline(const QByteArray &mac);
+
+// Model name (`Device_Type`) of the device; false when the library does not
+// know the device.
+bool ReadDeviceModel(const QByteArray &mac, QByteArray &model);
+
+// The model, or `fallback` when it cannot be read.
+QByteArray DeviceModelOr(const QByteArray &mac, const char *fallback);
+
+// Closes the configuration window that holds `page`, as its close box does.
+void CloseConfigurationWindow(QWidget *page);
+
+// A page that the configuration window refills from the device each time
+// its tab is chosen (tabs 0 to 4).
+class ReloadingPage : public QWidget {
+    Q_OBJECT
+
+  public:
+    using QWidget::QWidget;
+    // Refills the page from the device; does nothing visible when the device
+    // is offline or the read fails.
+    virtual void Load() = 0;
+
+  protected:
+    QByteArray DeviceMac() const { return CurrentDeviceMac(this); }
+    void CloseWindow() { CloseConfigurationWindow(this); }
+};
+
+} // namespace talvo
