@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
@@ -86,6 +87,7 @@ TEST_F(ConfigWindowTest, EveryTabChangeStopsTheHostModeTimerAndChoosingTheTabAga
     receiver.host_members = {{"127.0.0.21", "windows", "Laptop"}};
     Start(receiver);
     auto window = OpenConfiguration();
+    window->show();
     CDevCompereCfgDlg &host = window->HostModePage();
     EXPECT_EQ(host.Ui().members->rowCount(), 0); // empty until first chosen
     EXPECT_FALSE(host.RefreshTimer().isActive());
