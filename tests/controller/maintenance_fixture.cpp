@@ -1,7 +1,9 @@
 #include "maintenance_fixture.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 
 #include <chrono>
@@ -33,6 +35,7 @@ QString MaintenanceTest::Jpeg(const std::string &name, QSize size, qint64 bytes)
 
 QString MaintenanceTest::FileOfSize(const std::string &name, qint64 bytes) {
     const QString path = QString::fromStdString(cwd_.File(name));
+    QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::WriteOnly));
     QByteArray content(bytes, 'k');

@@ -40,7 +40,8 @@ protected:
     // A JPEG image of `size` pixels in the test folder, padded after its end
     // marker to exactly `bytes` bytes (0: as encoded).
     QString Jpeg(const std::string &name, QSize size, qint64 bytes = 0);
-    // A file of exactly `bytes` bytes in the test folder.
+    // A file of exactly `bytes` bytes in the test folder (`name` may hold
+    // folders below it).
     QString FileOfSize(const std::string &name, qint64 bytes);
     // A path in the test folder where no file is.
     QString Missing(const std::string &name) const;
