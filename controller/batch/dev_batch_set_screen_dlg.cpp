@@ -15,12 +15,11 @@ constexpr char kLogUnit[] = "DevBatchSetScreenDlg";
 
 } // namespace
 
-CDevBatchSetScreenDlg::CDevBatchSetScreenDlg(QWidget *parent)
-    : QWidget(parent), groups_(this, [this](ScreenKind kind) { OnUpdate(kind); }) {}
+CDevBatchSetScreenDlg::CDevBatchSetScreenDlg(QWidget *parent) : ScreenPage(parent) {}
 
 void CDevBatchSetScreenDlg::OnUpdate(ScreenKind kind) {
-    const QString path = groups_.Row(kind)->Path();
-    if (RefuseImageFile(this, path)) return;
+    const QString path = Row(kind)->Path();
+    if (RefuseImageFile(path)) return;
     const std::optional<DeviceSet> devices = CollectTickedDevices(this, QStringLiteral("请先选择设备！"));
     if (!devices) return;
     const std::optional<QByteArray> model = CommonModel(this, *devices, QStringLiteral("请选择相同类型设备！"));

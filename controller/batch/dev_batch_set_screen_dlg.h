@@ -2,25 +2,17 @@
 // image to every ticked device, all of one model, once the image fits it.
 #pragma once
 
-#include <QWidget>
-
-#include "common/screen_groups.h"
+#include "common/screen_page.h"
 
 namespace talvo {
 
-class CDevBatchSetScreenDlg : public QWidget {
+class CDevBatchSetScreenDlg : public ScreenPage {
     Q_OBJECT
 
 public:
     explicit CDevBatchSetScreenDlg(QWidget *parent = nullptr);
 
-    FileRow *Row(ScreenKind kind) const { return groups_.Row(kind); }
-
-    // "更新" of the group of `kind`.
-    void OnUpdate(ScreenKind kind);
-
-private:
-    ScreenGroups groups_;
+    void OnUpdate(ScreenKind kind) override;
 };
 
 } // namespace talvo

@@ -3,6 +3,7 @@
 #include "batch/ticked_devices.h"
 #include "common/device_model.h"
 #include "common/file_checks.h"
+#include "common/file_refusals.h"
 #include "common/file_row.h"
 #include "common/log.h"
 #include "common/prompt.h"
@@ -19,10 +20,7 @@ constexpr int kFastAbove = 95;
 } // namespace
 
 CDevBatchSystemUpdateDlg::CDevBatchSystemUpdateDlg(QWidget *parent)
-    : QWidget(parent), progress_(this, kFastAbove, [this](UpdateKind kind) { return ReadProgress(kind); }),
-      rows_(
-          this, QStringLiteral("升级"), progress_, [this](UpdateKind kind) { OnChoose(kind); },
-          [this](UpdateKind kind) { OnUpdate(kind); }) {}
+    : SystemUpdatePage(parent, QStringLiteral("升级"), kFastAbove) {}
 
 void CDevBatchSystemUpdateDlg::OnChoose(UpdateKind kind) {
     const QList<QByteArray> ticked = TickedMacsNow(this);
@@ -32,20 +30,14 @@ void CDevBatchSystemUpdateDlg::OnChoose(UpdateKind kind) {
         if (device.result != 0) TALVO_LOG("[%s]:[%d]ZR_QM_GetDeviceInfo failed, error id:%d.\n", device.result);
         model = device.model;
     }
-    Row(kind)->Choose(UpdateFileFilter(kind, model));
+    ChooseFor(kind, model);
 }
 
 void CDevBatchSystemUpdateDlg::OnUpdate(UpdateKind kind) {
     const UpdateKindRules &rules = RulesOf(kind);
     const QString path = Row(kind)->Path();
-    if (path.isEmpty()) {
-        Notice(this, QStringLiteral("请先选择文件！"));
+    if (RefuseEmptyPath(this, path) || RefuseWrongExtension(this, path, rules.extension, rules.extension_message))
         return;
-    }
-    if (!HasExtension(path, QString::fromUtf8(rules.extension))) {
-        Notice(this, QString::fromUtf8(rules.extension_message));
-        return;
-    }
     const std::optional<DeviceSet> devices = CollectTickedDevices(this, QStringLiteral("没有选中设备！"));
     if (!devices) return;
     const std::optional<QByteArray> model = CommonModel(this, *devices, QStringLiteral("请选择相同类型的设备！"));
@@ -59,24 +51,14 @@ void CDevBatchSystemUpdateDlg::OnUpdate(UpdateKind kind) {
         Notice(this, QStringLiteral("文件名称不正确！"));
         return;
     }
-    const std::optional<qint64> size = FileSize(path);
-    if (!size) {
-        Notice(this, QStringLiteral("文件不存在！\n"));
+    if (RefuseMissingFile(this, path) || RefuseLargerThan(this, path, rules.largest, rules.size_message) ||
+        !ConfirmBatch(this))
         return;
-    }
-    if (*size > rules.largest) {
-        Notice(this, QString::fromUtf8(rules.size_message));
-        return;
-    }
-    if (!ConfirmBatch(this)) return;
-    const std::optional<QByteArray> md5 = FileMd5(path);
-    if (!md5) {
-        Notice(this, QStringLiteral("文件不存在！"));
-        return;
-    }
+    const std::optional<QByteArray> md5 = DigestOrRefuse(this, path);
+    if (!md5) return;
     // The library uploads in the background; the progress polling follows
     // it, so the start's own result is not looked at.
-    progress_.Start(kind);
+    Progress().Start(kind);
     ZR_QM_BatchDevSystemUpdate(devices->Macs(), devices->Count(), static_cast<int>(kind),
                                LibraryPath(path).constData(), md5->constData());
 }

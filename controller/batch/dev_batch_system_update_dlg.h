@@ -5,34 +5,23 @@
 // 100 ms above 95.
 #pragma once
 
-#include <QWidget>
-
-#include "common/system_update_kinds.h"
-#include "common/update_progress.h"
-#include "common/update_rows.h"
+#include "common/system_update_page.h"
 
 namespace talvo {
 
-class CDevBatchSystemUpdateDlg : public QWidget {
+class CDevBatchSystemUpdateDlg : public SystemUpdatePage {
     Q_OBJECT
 
 public:
     explicit CDevBatchSystemUpdateDlg(QWidget *parent = nullptr);
 
-    FileRow *Row(UpdateKind kind) const { return rows_.Row(kind); }
-    UpdateProgress &Progress() { return progress_; }
-
-    // "打开" of a row: the file chooser, showing the expected file of the
-    // first ticked device's model.
-    void OnChoose(UpdateKind kind);
+    // Shows the expected file of the first ticked device's model.
+    void OnChoose(UpdateKind kind) override;
     // "升级" of a row.
-    void OnUpdate(UpdateKind kind);
+    void OnUpdate(UpdateKind kind) override;
 
 private:
-    std::optional<int> ReadProgress(UpdateKind kind) const;
-
-    UpdateProgress progress_;
-    UpdateRows rows_;
+    std::optional<int> ReadProgress(UpdateKind kind) const override;
 };
 
 } // namespace talvo

@@ -16,12 +16,11 @@ constexpr char kFallbackModel[] = "TALVO_HX";
 
 } // namespace
 
-CDevScreenDlg::CDevScreenDlg(QWidget *parent)
-    : QWidget(parent), groups_(this, [this](ScreenKind kind) { OnUpdate(kind); }) {}
+CDevScreenDlg::CDevScreenDlg(QWidget *parent) : ScreenPage(parent) {}
 
 void CDevScreenDlg::OnUpdate(ScreenKind kind) {
-    const QString path = groups_.Row(kind)->Path();
-    if (RefuseImageFile(this, path)) return;
+    const QString path = Row(kind)->Path();
+    if (RefuseImageFile(path)) return;
     const QByteArray mac = PageDeviceMac(this);
     DeviceModel device = ReadDeviceModel(mac.constData());
     if (device.result != 0) device.model = kFallbackModel;

@@ -2,25 +2,18 @@
 // standby image to the current device, once it fits the device's model.
 #pragma once
 
-#include <QWidget>
-
-#include "common/screen_groups.h"
+#include "common/screen_page.h"
 
 namespace talvo {
 
-class CDevScreenDlg : public QWidget {
+class CDevScreenDlg : public ScreenPage {
     Q_OBJECT
 
 public:
     explicit CDevScreenDlg(QWidget *parent = nullptr);
 
-    FileRow *Row(ScreenKind kind) const { return groups_.Row(kind); }
-
-    // "更新" of the group of `kind`.
-    void OnUpdate(ScreenKind kind);
-
-private:
-    ScreenGroups groups_;
+    // No question on this page: the image goes once it passes the checks.
+    void OnUpdate(ScreenKind kind) override;
 };
 
 } // namespace talvo

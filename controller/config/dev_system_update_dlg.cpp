@@ -3,9 +3,9 @@
 #include "common/device_model.h"
 #include "common/device_set.h"
 #include "common/file_checks.h"
+#include "common/file_refusals.h"
 #include "common/file_row.h"
 #include "common/log.h"
-#include "common/prompt.h"
 #include "config/current_device.h"
 #include "korvel.h"
 
@@ -20,15 +20,12 @@ constexpr int kFastAbove = 99;
 } // namespace
 
 CDevSystemUpdateDlg::CDevSystemUpdateDlg(QWidget *parent)
-    : QWidget(parent), progress_(this, kFastAbove, [this](UpdateKind kind) { return ReadProgress(kind); }),
-      rows_(
-          this, QStringLiteral("更新"), progress_, [this](UpdateKind kind) { OnChoose(kind); },
-          [this](UpdateKind kind) { OnUpdate(kind); }) {}
+    : SystemUpdatePage(parent, QStringLiteral("更新"), kFastAbove) {}
 
 void CDevSystemUpdateDlg::OnChoose(UpdateKind kind) {
     const DeviceModel device = ReadDeviceModel(PageDeviceMac(this).constData());
     if (device.result != 0) TALVO_LOG("[%s]:[%d]ZR_QM_GetDeviceInfo failed, error id:%d.\n", device.result);
-    Row(kind)->Choose(UpdateFileFilter(kind, device.model));
+    ChooseFor(kind, device.model);
 }
 
 void CDevSystemUpdateDlg::OnUpdate(UpdateKind kind) {
@@ -41,65 +38,31 @@ void CDevSystemUpdateDlg::OnUpdate(UpdateKind kind) {
 void CDevSystemUpdateDlg::StartKernelUpdate() {
     const UpdateKindRules &rules = RulesOf(UpdateKind::Kernel);
     const QString path = Row(UpdateKind::Kernel)->Path();
-    if (path.isEmpty()) {
-        Notice(this, QStringLiteral("请先选择文件！"));
+    if (RefuseEmptyPath(this, path) || RefuseMissingFile(this, path) ||
+        RefuseWrongExtension(this, path, rules.extension, rules.extension_message) ||
+        RefuseOfflineDevice(this, PageDeviceMac(this)))
         return;
-    }
-    const std::optional<qint64> size = FileSize(path);
-    if (!size) {
-        Notice(this, QStringLiteral("文件不存在！\n"));
-        return;
-    }
-    if (!HasExtension(path, QString::fromUtf8(rules.extension))) {
-        Notice(this, QString::fromUtf8(rules.extension_message));
-        return;
-    }
-    if (RefuseOfflineDevice(this, PageDeviceMac(this))) return;
-    const std::optional<QByteArray> md5 = FileMd5(path);
-    if (!md5) {
-        Notice(this, QStringLiteral("文件不存在！"));
-        return;
-    }
-    if (*size > rules.largest) {
-        Notice(this, QString::fromUtf8(rules.size_message));
-        return;
-    }
+    const std::optional<QByteArray> md5 = DigestOrRefuse(this, path);
+    if (!md5 || RefuseLargerThan(this, path, rules.largest, rules.size_message)) return;
     Send(UpdateKind::Kernel, path, *md5);
 }
 
 void CDevSystemUpdateDlg::StartFileSystemUpdate() {
     const UpdateKindRules &rules = RulesOf(UpdateKind::FileSystem);
     const QString path = Row(UpdateKind::FileSystem)->Path();
-    if (path.isEmpty()) {
-        Notice(this, QStringLiteral("请先选择文件！"));
+    if (RefuseEmptyPath(this, path) || RefuseWrongExtension(this, path, rules.extension, rules.extension_message) ||
+        RefuseOfflineDevice(this, PageDeviceMac(this)))
         return;
-    }
-    if (!HasExtension(path, QString::fromUtf8(rules.extension))) {
-        Notice(this, QString::fromUtf8(rules.extension_message));
+    const std::optional<QByteArray> md5 = DigestOrRefuse(this, path);
+    if (!md5 || RefuseMissingFile(this, path) || RefuseLargerThan(this, path, rules.largest, rules.size_message))
         return;
-    }
-    if (RefuseOfflineDevice(this, PageDeviceMac(this))) return;
-    const std::optional<QByteArray> md5 = FileMd5(path);
-    if (!md5) {
-        Notice(this, QStringLiteral("文件不存在！"));
-        return;
-    }
-    const std::optional<qint64> size = FileSize(path);
-    if (!size) {
-        Notice(this, QStringLiteral("文件不存在！\n"));
-        return;
-    }
-    if (*size > rules.largest) {
-        Notice(this, QString::fromUtf8(rules.size_message));
-        return;
-    }
     Send(UpdateKind::FileSystem, path, *md5);
 }
 
 // The library uploads in the background; the progress polling follows it, so
 // the start's own result is not looked at.
 void CDevSystemUpdateDlg::Send(UpdateKind kind, const QString &path, const QByteArray &md5) {
-    progress_.Start(kind);
+    Progress().Start(kind);
     const DeviceSet device({PageDeviceMac(this)});
     ZR_QM_BatchDevSystemUpdate(device.Macs(), device.Count(), static_cast<int>(kind), LibraryPath(path).constData(),
                                md5.constData());

@@ -3,36 +3,26 @@
 // 500 ms, file system every 1500 ms, every 100 ms once the device reports 100).
 #pragma once
 
-#include <QWidget>
-
-#include "common/system_update_kinds.h"
-#include "common/update_progress.h"
-#include "common/update_rows.h"
+#include "common/system_update_page.h"
 
 namespace talvo {
 
-class CDevSystemUpdateDlg : public QWidget {
+class CDevSystemUpdateDlg : public SystemUpdatePage {
     Q_OBJECT
 
 public:
     explicit CDevSystemUpdateDlg(QWidget *parent = nullptr);
 
-    FileRow *Row(UpdateKind kind) const { return rows_.Row(kind); }
-    UpdateProgress &Progress() { return progress_; }
-
-    // "打开" of a row: the file chooser, showing the model's expected file.
-    void OnChoose(UpdateKind kind);
-    // "更新" of a row.
-    void OnUpdate(UpdateKind kind);
+    void OnChoose(UpdateKind kind) override;
+    // "更新" of a row. The kernel and the file-system rows check in orders of
+    // their own; neither compares the file name with the model's.
+    void OnUpdate(UpdateKind kind) override;
 
 private:
     void StartKernelUpdate();
     void StartFileSystemUpdate();
     void Send(UpdateKind kind, const QString &path, const QByteArray &md5);
-    std::optional<int> ReadProgress(UpdateKind kind) const;
-
-    UpdateProgress progress_;
-    UpdateRows rows_;
+    std::optional<int> ReadProgress(UpdateKind kind) const override;
 };
 
 } // namespace talvo
