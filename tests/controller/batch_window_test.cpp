@@ -66,6 +66,27 @@ TEST_F(BatchWindowTest, OpensOnTheImagesTabWithTheFivePagesInTabOrder) {
     EXPECT_FALSE(window_->isVisible());
 }
 
+TEST_F(BatchWindowTest, TheProgramOpensTheWindowModallyAndItsPagesActOnTheTicksOfThatMoment) {
+    StartBatch({Receiver("TALVO_JX", {}, 1), Receiver("TALVO_JX", {}, 2)});
+    window_.reset();
+    SetWindowOpener(nullptr);
+    TickOnly(*main_, macs_);
+    bool seen = false;
+    WhenModal<CDevBatchOperateDlg>([&](CDevBatchOperateDlg &window) {
+        seen = true;
+        EXPECT_EQ(window.parentWidget(), main_.get());
+        TickOnly(*main_, {macs_[1]}); // as ticked when the action runs
+        FindButton(window.RebootPage(), QStringLiteral("重启"))->click();
+        window.close();
+    });
+    FindButton(main_.get(), QStringLiteral("批量操作"))->click();
+    EXPECT_TRUE(seen);
+    EXPECT_TRUE(main_->findChildren<CDevBatchOperateDlg *>().isEmpty());
+    EXPECT_EQ(prompts_.Texts(), (QStringList{"请再次确认是否进行批量操作？", "批量重启成功！"}));
+    EXPECT_EQ(CountRequests(macs_[0], "reboot"), 0);
+    EXPECT_EQ(CountRequests(macs_[1], "reboot"), 1);
+}
+
 TEST_F(BatchWindowTest, EveryPageRefusesBeforeSendingWhenATickedDeviceIsOfflineUnknownOrNoneIsTicked) {
     StartBatch({Receiver("TALVO_JX", {}, 1), Receiver("TALVO_JX", {}, 2), Receiver("TALVO_JX", {}, 3)});
     const QString image = Jpeg("startup.jpg", {1920, 1080});
