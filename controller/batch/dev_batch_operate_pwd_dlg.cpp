@@ -30,7 +30,7 @@ QLineEdit *PasswordBox(QWidget *page) {
 
 CDevBatchOperatePwdDlg::CDevBatchOperatePwdDlg(QWidget *parent)
     : QWidget(parent), current_(PasswordBox(this)), new_(PasswordBox(this)), confirmation_(PasswordBox(this)) {
-    QPushButton *apply = PageButton(QStringLiteral("确定"), this);
+    QPushButton *apply = ActionButton(QStringLiteral("确定"), this);
     connect(apply, &QPushButton::clicked, this, &CDevBatchOperatePwdDlg::OnApply);
 
     auto *grid = new QGridLayout(this);

@@ -11,7 +11,7 @@
 namespace talvo {
 
 CDevBatchRebootDlg::CDevBatchRebootDlg(QWidget *parent) : QWidget(parent) {
-    QPushButton *reboot = PageButton(QStringLiteral("重启"), this);
+    QPushButton *reboot = ActionButton(QStringLiteral("重启"), this);
     connect(reboot, &QPushButton::clicked, this, &CDevBatchRebootDlg::OnReboot);
     auto *page = new QVBoxLayout(this);
     page->addStretch(1);

@@ -11,7 +11,7 @@
 namespace talvo {
 
 CDevBatchRestoreFactorySettingsDlg::CDevBatchRestoreFactorySettingsDlg(QWidget *parent) : QWidget(parent) {
-    QPushButton *reset = PageButton(QStringLiteral("重置"), this);
+    QPushButton *reset = ActionButton(QStringLiteral("重置"), this);
     connect(reset, &QPushButton::clicked, this, &CDevBatchRestoreFactorySettingsDlg::OnReset);
     auto *page = new QVBoxLayout(this);
     page->addStretch(1);

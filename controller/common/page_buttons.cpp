@@ -5,14 +5,14 @@
 
 namespace talvo {
 
-QPushButton *PageButton(const QString &text, QWidget *page) {
+QPushButton *ActionButton(const QString &text, QWidget *page) {
     auto *button = new QPushButton(text, page);
     button->setAutoDefault(false);
     return button;
 }
 
 QPushButton *CloseWindowButton(QWidget *page) {
-    QPushButton *cancel = PageButton(QStringLiteral("取消"), page);
+    QPushButton *cancel = ActionButton(QStringLiteral("取消"), page);
     QObject::connect(cancel, &QPushButton::clicked, page, [page] { page->window()->close(); });
     return cancel;
 }

@@ -11,7 +11,7 @@ class QWidget;
 namespace talvo {
 
 // A button that Enter does not press: a page acts only on a click.
-QPushButton *PageButton(const QString &text, QWidget *page);
+QPushButton *ActionButton(const QString &text, QWidget *page);
 
 // "取消": closes the whole window the page sits in.
 QPushButton *CloseWindowButton(QWidget *page);

@@ -33,7 +33,7 @@ QLineEdit *PasswordBox(QWidget *page) {
 
 CDevChangePwdDlg::CDevChangePwdDlg(QWidget *parent)
     : QWidget(parent), old_(PasswordBox(this)), new_(PasswordBox(this)), confirmation_(PasswordBox(this)) {
-    QPushButton *save = PageButton(QStringLiteral("保存"), this);
+    QPushButton *save = ActionButton(QStringLiteral("保存"), this);
     connect(save, &QPushButton::clicked, this, &CDevChangePwdDlg::OnSave);
 
     auto *grid = new QGridLayout(this);

@@ -1,6 +1,5 @@
 #include "config/dev_compere_cfg_dlg.h"
 
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableWidget>
@@ -8,7 +7,6 @@
 
 #include <algorithm>
 
-#include "common/busy_cursor.h"
 #include "common/cp936.h"
 #include "common/prompt.h"
 #include "common/ui_clock.h"
@@ -19,19 +17,13 @@ namespace {
 constexpr std::array<const char *, kHostColumnCount> kHeaders = {"",         "IP",       "类型",      "名称",
                                                                  "视频状态", "音频状态", "最大画面数"};
 constexpr std::array<int, kHostColumnCount> kInitialWidths = {50, 150, 120, 120, 150, 100, 100};
-// Shares of the width still left, for columns 0 to 5; column 6 takes the rest.
-constexpr std::array<double, kHostColumnCount - 1> kColumnShares = {1.0 / 13, 1.0 / 5, 1.0 / 8,
-                                                                    1.0 / 5,  1.0 / 8, 1.0 / 8};
+// Columns 0 to 5 take 1/13, 1/5, 1/8, 1/5, 1/8, 1/8 of the width still left
+// (truncated, in whole pixels); column 6 takes the rest.
+constexpr std::array<int, kHostColumnCount - 1> kColumnShareDivisors = {13, 5, 8, 5, 8, 8};
 constexpr std::array<const char *, CDevCompereCfgDlg::kActionButtonCount> kActionTexts = {"投屏", "退屏", "单屏",
                                                                                           "声音分享"};
 
 const QString kNothingChosen = QStringLiteral("没有选中！");
-
-QPushButton *MakeButton(const char *text, QWidget *parent) {
-    auto *button = new QPushButton(QString::fromUtf8(text), parent);
-    button->setAutoDefault(false);
-    return button;
-}
 
 } // namespace
 
@@ -59,17 +51,15 @@ void CDevCompereCfgDlg::BuildControls() {
         ui_.members->setHorizontalHeaderItem(column, new QTableWidgetItem(QString::fromUtf8(kHeaders[c])));
         ui_.members->setColumnWidth(column, kInitialWidths[c]);
     }
-    ui_.refresh = MakeButton("刷新", this);
+    ui_.refresh = PageButton(QStringLiteral("刷新"), this);
     for (std::size_t button = 0; button < ui_.actions.size(); ++button)
-        ui_.actions[button] = MakeButton(kActionTexts[button], this);
+        ui_.actions[button] = PageButton(QString::fromUtf8(kActionTexts[button]), this);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ui_.refresh);
-    for (QPushButton *button : ui_.actions) buttons->addWidget(button);
     auto *page = new QVBoxLayout(this);
     page->addWidget(ui_.members, 1);
-    page->addLayout(buttons);
+    QList<QPushButton *> buttons = {ui_.refresh};
+    buttons.append(QList<QPushButton *>(ui_.actions.begin(), ui_.actions.end()));
+    AddButtonRow(page, buttons);
 }
 
 void CDevCompereCfgDlg::showEvent(QShowEvent *event) {
@@ -83,8 +73,8 @@ void CDevCompereCfgDlg::SizeColumnsOnce() {
     if (columns_sized_) return;
     columns_sized_ = true;
     int left = ui_.members->viewport()->width();
-    for (std::size_t column = 0; column < kColumnShares.size(); ++column) {
-        const int width = static_cast<int>(left * kColumnShares[column]);
+    for (std::size_t column = 0; column < kColumnShareDivisors.size(); ++column) {
+        const int width = left / kColumnShareDivisors[column];
         ui_.members->setColumnWidth(static_cast<int>(column), width);
         left -= width;
     }
@@ -117,11 +107,7 @@ void CDevCompereCfgDlg::RefreshMembers() {
     if (IsDeviceOffline(mac)) return;
     ui_.members->setRowCount(0);
     CompereList list{};
-    int result;
-    {
-        BusyCursor busy;
-        result = ZR_QM_GetCompereList(mac.constData(), &list);
-    }
+    const int result = Blocking([&] { return ZR_QM_GetCompereList(mac.constData(), &list); });
     if (result < 0) return;
     const int count = std::clamp(list.num, 0, ZR_QM_COMPERE_MAX);
     ui_.members->setRowCount(count);
@@ -177,11 +163,7 @@ void CDevCompereCfgDlg::OnAction(int button) {
     int operation = button;
     if (button == kSoundButton)
         operation = Cell(row, kAudioColumn) == QLatin1String("true") ? kShareSoundOff : kShareSoundOn;
-    int result;
-    {
-        BusyCursor busy;
-        result = ZR_QM_SetCompereMember(mac.constData(), operation, &member);
-    }
+    const int result = Blocking([&] { return ZR_QM_SetCompereMember(mac.constData(), operation, &member); });
     if (result != 0) {
         Notice(this, QStringLiteral("操作失败！"));
         return;

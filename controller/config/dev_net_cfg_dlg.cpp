@@ -3,13 +3,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/busy_cursor.h"
 #include "common/cp936.h"
 #include "common/cp936_validator.h"
 #include "common/ip_address_edit.h"
@@ -22,10 +20,7 @@ namespace {
 
 constexpr char kLogUnit[] = "DevNetCfgDlg";
 constexpr char kModelWithoutSignalLevel[] = "TALVO_MX";
-const QString kOffline = QStringLiteral("设备不在线！");
 const QString kConnecting = QStringLiteral("正在连接中（大概需要10秒钟）……");
-
-bool IsTrue(const char *field) { return QByteArray(field).compare("true", Qt::CaseInsensitive) == 0; }
 
 QLabel *Label(const char *text, QWidget *parent) { return new QLabel(QString::fromUtf8(text), parent); }
 
@@ -107,10 +102,9 @@ void CDevNetCfgDlg::BuildControls() {
     ui_.state_text = new QLineEdit(this);
     ui_.state_text->setReadOnly(true);
     ui_.state_text->setMaxLength(kStateTextLimit);
-    ui_.connect = new QPushButton(QStringLiteral("连接"), this);
-    ui_.save = new QPushButton(QStringLiteral("保存"), this);
-    ui_.cancel = new QPushButton(QStringLiteral("取消"), this);
-    for (QPushButton *button : {ui_.connect, ui_.save, ui_.cancel}) button->setAutoDefault(false);
+    ui_.connect = PageButton(QStringLiteral("连接"), this);
+    ui_.save = PageButton(QStringLiteral("保存"), this);
+    ui_.cancel = PageButton(QStringLiteral("取消"), this);
     hotspot_settings_ = {ui_.ssid, ui_.password, ui_.confirmation, ui_.band, ui_.channel, ui_.signal};
 }
 
@@ -143,13 +137,9 @@ void CDevNetCfgDlg::BuildLayout() {
         AddRow(grid_, static_cast<int>(i) + 2, 2, Label(address_labels[i], this), ui_.addresses[i], wired_section_);
     grid_->setRowStretch(8, 1);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ui_.save);
-    buttons->addWidget(ui_.cancel);
     auto *page = new QVBoxLayout(this);
     page->addLayout(grid_, 1);
-    page->addLayout(buttons);
+    AddButtonRow(page, {ui_.save, ui_.cancel});
 }
 
 void CDevNetCfgDlg::AddRow(QGridLayout *grid, int row, int column, QWidget *label, QWidget *control,
@@ -165,11 +155,7 @@ void CDevNetCfgDlg::Load() {
     const QByteArray mac = DeviceMac();
     if (IsDeviceOffline(mac)) return;
     NetConfig config{};
-    int result;
-    {
-        BusyCursor busy;
-        result = ZR_QM_GetDeviceNetConf(mac.constData(), &config);
-    }
+    const int result = Blocking([&] { return ZR_QM_GetDeviceNetConf(mac.constData(), &config); });
     if (result != 0) return;
     ShowValues(config);
     ShowSections(DecideSections(FieldBytes(config.wired_use_dhcp), FieldBytes(config.connect_status)));
@@ -178,12 +164,12 @@ void CDevNetCfgDlg::Load() {
 }
 
 void CDevNetCfgDlg::ShowValues(const NetConfig &config) {
-    ui_.dhcp->setChecked(IsTrue(config.wired_use_dhcp));
+    ui_.dhcp->setChecked(IsTrueText(config.wired_use_dhcp));
     for (std::size_t i = 0; i < ui_.addresses.size(); ++i)
         ui_.addresses[i]->SetText(FieldText(config.*kAddressFields[i]));
     OnDhcpClicked();
 
-    ui_.hotspot_on->setChecked(IsTrue(config.wifi_on));
+    ui_.hotspot_on->setChecked(IsTrueText(config.wifi_on));
     ui_.ssid->setText(FieldText(config.wifi_ssid));
     SelectBandAndChannel(FieldBytes(config.wifi_fre), FieldBytes(config.wifi_channel));
     const int signal = FindChoice(kSignalLevels, FieldBytes(config.wifi_signal_strength));
@@ -257,16 +243,9 @@ void CDevNetCfgDlg::OnBandChanged(int band) {
 
 void CDevNetCfgDlg::OnSave() {
     const QByteArray mac = DeviceMac();
-    if (IsDeviceOffline(mac)) {
-        Notice(this, kOffline);
-        return;
-    }
+    if (RefuseWhenOffline(this, mac)) return;
     NetConfig old{};
-    int result;
-    {
-        BusyCursor busy;
-        result = ZR_QM_GetDeviceNetConf(mac.constData(), &old);
-    }
+    const int result = Blocking([&] { return ZR_QM_GetDeviceNetConf(mac.constData(), &old); });
     if (result != 0) {
         TALVO_LOG("[%s]:[%d]get device net configure failed, iRet:%d.\n", result);
         return;
@@ -276,10 +255,7 @@ void CDevNetCfgDlg::OnSave() {
     if (sections_.wired) FillWired(next, old);
     if (!FillHotspot(next, mac)) return;
     if (sections_.station) FillRouter(next, old);
-    if (Send(mac, next))
-        Notice(this, QStringLiteral("保存成功！"));
-    else
-        Notice(this, QStringLiteral("保存失败！"));
+    ReportSave(this, Send(mac, next));
 }
 
 // DHCP on sends no addresses; with DHCP off only the addresses that differ
@@ -337,21 +313,14 @@ void CDevNetCfgDlg::FillRouter(NetConfig &next, const NetConfig &old) const {
 }
 
 bool CDevNetCfgDlg::Send(const QByteArray &mac, const NetConfig &config) {
-    int result;
-    {
-        BusyCursor busy;
-        result = ZR_QM_SetDeviceNetConf(mac.constData(), &config);
-    }
+    const int result = Blocking([&] { return ZR_QM_SetDeviceNetConf(mac.constData(), &config); });
     if (result != 0) TALVO_LOG("[%s]:[%d]set device net configure failed, iRet:%d.\n", result);
     return result == 0;
 }
 
 void CDevNetCfgDlg::OnConnect() {
     const QByteArray mac = DeviceMac();
-    if (IsDeviceOffline(mac)) {
-        Notice(this, kOffline);
-        return;
-    }
+    if (RefuseWhenOffline(this, mac)) return;
     const QByteArray ssid = ToCp936(ui_.router_ssid->text());
     const QByteArray password = ToCp936(ui_.router_password->text());
     if (ssid.isEmpty()) {
@@ -370,12 +339,12 @@ void CDevNetCfgDlg::OnConnect() {
     if (!Send(mac, config)) {
         ui_.state_text->setText(QStringLiteral("连接失败"));
         SetConnectionIcon(false);
-        Notice(this, QStringLiteral("保存失败！"));
+        ReportSave(this, false);
         return;
     }
     ui_.state_text->setText(QStringLiteral("已连接"));
     Load();
-    Notice(this, QStringLiteral("保存成功！"));
+    ReportSave(this, true);
 }
 
 } // namespace talvo

@@ -2,13 +2,11 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/busy_cursor.h"
 #include "common/cp936.h"
 #include "common/log.h"
 #include "common/prompt.h"
@@ -28,10 +26,9 @@ CDevPinCodeDlg::CDevPinCodeDlg(QWidget *parent) : ReloadingPage(parent) {
     ui_.code->setEnabled(false);
     ui_.code->setMaxLength(kCodeLimit);
     ui_.code->setFixedWidth(ui_.code->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
-    ui_.save = new QPushButton(QStringLiteral("保存"), this);
+    ui_.save = PageButton(QStringLiteral("保存"), this);
     ui_.save->setDefault(true);
-    ui_.cancel = new QPushButton(QStringLiteral("取消"), this);
-    ui_.cancel->setAutoDefault(false);
+    ui_.cancel = PageButton(QStringLiteral("取消"), this);
 
     auto *form = new QGridLayout;
     form->setColumnStretch(0, 3);
@@ -40,14 +37,10 @@ CDevPinCodeDlg::CDevPinCodeDlg(QWidget *parent) : ReloadingPage(parent) {
     form->addWidget(ui_.enabled, 0, 1);
     form->addWidget(new QLabel(QStringLiteral("4位数字投屏码(PIN CODE)"), this), 1, 0, Qt::AlignRight);
     form->addWidget(ui_.code, 1, 1, Qt::AlignLeft);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ui_.save);
-    buttons->addWidget(ui_.cancel);
     auto *page = new QVBoxLayout(this);
     page->addLayout(form);
     page->addStretch(1);
-    page->addLayout(buttons);
+    AddButtonRow(page, {ui_.save, ui_.cancel});
 
     connect(ui_.enabled, &QCheckBox::clicked, this, &CDevPinCodeDlg::OnEnabledClicked);
     connect(ui_.save, &QPushButton::clicked, this, &CDevPinCodeDlg::OnSave);
@@ -59,11 +52,7 @@ void CDevPinCodeDlg::Load() {
     const QByteArray mac = DeviceMac();
     if (IsDeviceOffline(mac)) return;
     PinCodeConfig config{};
-    int result;
-    {
-        BusyCursor busy;
-        result = ZR_QM_GetDevicePinCode(mac.constData(), &config);
-    }
+    const int result = Blocking([&] { return ZR_QM_GetDevicePinCode(mac.constData(), &config); });
     if (result != 0) return;
     const bool required = config.use_input_code[0] == 't';
     ui_.enabled->setChecked(required);
@@ -75,24 +64,13 @@ void CDevPinCodeDlg::OnEnabledClicked() { ui_.code->setEnabled(ui_.enabled->isCh
 
 void CDevPinCodeDlg::OnSave() {
     const QByteArray mac = DeviceMac();
-    if (IsDeviceOffline(mac)) {
-        Notice(this, QStringLiteral("设备不在线！"));
-        return;
-    }
+    if (RefuseWhenOffline(this, mac)) return;
     // Only whether a code is required is sent: the receiver chooses the code.
     PinCodeConfig config{};
-    WriteField(config.use_input_code, QByteArray(ui_.enabled->isChecked() ? "true" : "false"));
-    int result;
-    {
-        BusyCursor busy;
-        result = ZR_QM_SetDevicePinCode(mac.constData(), &config);
-    }
-    if (result != 0) {
-        TALVO_LOG("[%s]:[%d]set device pin code configure failed, iRet:%d.\n", result);
-        Notice(this, QStringLiteral("保存失败！"));
-        return;
-    }
-    Notice(this, QStringLiteral("保存成功！"));
+    WriteField(config.use_input_code, TrueFalse(ui_.enabled->isChecked()));
+    const int result = Blocking([&] { return ZR_QM_SetDevicePinCode(mac.constData(), &config); });
+    if (result != 0) TALVO_LOG("[%s]:[%d]set device pin code configure failed, iRet:%d.\n", result);
+    ReportSave(this, result == 0);
 }
 
 } // namespace talvo

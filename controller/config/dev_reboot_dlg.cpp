@@ -18,7 +18,7 @@ constexpr char kLogUnit[] = "DevRebootDlg";
 } // namespace
 
 CDevRebootDlg::CDevRebootDlg(QWidget *parent) : QWidget(parent) {
-    QPushButton *reboot = PageButton(QStringLiteral("重启"), this);
+    QPushButton *reboot = ActionButton(QStringLiteral("重启"), this);
     connect(reboot, &QPushButton::clicked, this, &CDevRebootDlg::OnReboot);
     auto *page = new QVBoxLayout(this);
     page->addStretch(1);

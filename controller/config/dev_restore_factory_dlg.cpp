@@ -12,7 +12,7 @@
 namespace talvo {
 
 CDevRestoreFactoryDlg::CDevRestoreFactoryDlg(QWidget *parent) : QWidget(parent) {
-    QPushButton *reset = PageButton(QStringLiteral("重置"), this);
+    QPushButton *reset = ActionButton(QStringLiteral("重置"), this);
     connect(reset, &QPushButton::clicked, this, &CDevRestoreFactoryDlg::OnReset);
     auto *page = new QVBoxLayout(this);
     page->addStretch(1);

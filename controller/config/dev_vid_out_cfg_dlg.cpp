@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,10 +19,6 @@ namespace talvo {
 namespace {
 
 constexpr char kFallbackModel[] = "TALVO_HX";
-
-bool IsTrue(const char *field) { return QByteArray(field).compare("true", Qt::CaseInsensitive) == 0; }
-
-QByteArray TrueFalse(bool on) { return on ? QByteArray("true") : QByteArray("false"); }
 
 bool IsOneOf(const QByteArray &model, std::initializer_list<const char *> names) {
     for (const char *name : names)
@@ -89,9 +84,8 @@ void CDevVidOutCfgDlg::BuildControls() {
     LimitToCp936Bytes(ui_.shutdown_seconds, sizeof(VideoOutConfig::auto_shutdown_sec) - 1);
     ui_.shutdown_seconds->setFixedWidth(ui_.shutdown_seconds->fontMetrics().horizontalAdvance(QStringLiteral("00000")) +
                                         12);
-    ui_.save = new QPushButton(QStringLiteral("保存"), this);
-    ui_.cancel = new QPushButton(QStringLiteral("取消"), this);
-    for (QPushButton *button : {ui_.save, ui_.cancel}) button->setAutoDefault(false);
+    ui_.save = PageButton(QStringLiteral("保存"), this);
+    ui_.cancel = PageButton(QStringLiteral("取消"), this);
 }
 
 // Rows in VideoRow order, so that a row's number is its VideoRow.
@@ -109,14 +103,10 @@ void CDevVidOutCfgDlg::BuildRows() {
     rows_.AddRow(QStringLiteral("自动关闭显示"), {ui_.auto_shutdown, new QLabel(QStringLiteral("延时"), this),
                                                   ui_.shutdown_seconds, new QLabel(QStringLiteral("秒"), this)});
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ui_.save);
-    buttons->addWidget(ui_.cancel);
     auto *page = new QVBoxLayout(this);
     page->addLayout(rows_.Layout());
     page->addStretch(1);
-    page->addLayout(buttons);
+    AddButtonRow(page, {ui_.save, ui_.cancel});
 }
 
 void CDevVidOutCfgDlg::FillLists() {
@@ -143,11 +133,7 @@ void CDevVidOutCfgDlg::Load() {
         return;
     }
     VideoOutConfig config{};
-    int result;
-    {
-        BusyCursor busy;
-        result = ZR_QM_GetDeviceVOConf(mac.constData(), &config);
-    }
+    const int result = Blocking([&] { return ZR_QM_GetDeviceVOConf(mac.constData(), &config); });
     if (result != 0) {
         ZR_QM_KorvelSysLogOut("get device %s video output configure failed.", mac.constData());
         return;
@@ -161,12 +147,12 @@ void CDevVidOutCfgDlg::ShowValues(const QByteArray &model, const VideoOutConfig 
     SelectValue(ui_.display_mode, FieldBytes(config.display_mode));
     SelectValue(ui_.rotation, FieldBytes(config.rotate_str));
     if (IsOneOf(model, {"TALVO_JX", "TALVO_SX", "TALVO_TX"})) {
-        ui_.osd_on->setChecked(IsTrue(config.osd_on));
+        ui_.osd_on->setChecked(IsTrueText(config.osd_on));
         OnOsdClicked();
-        ui_.auto_fullscreen->setChecked(IsTrue(config.auto_fullscreen));
+        ui_.auto_fullscreen->setChecked(IsTrueText(config.auto_fullscreen));
     }
     if (IsOneOf(model, {"TALVO_SX", "TALVO_TX"})) {
-        ui_.auto_shutdown->setChecked(IsTrue(config.auto_shutdown));
+        ui_.auto_shutdown->setChecked(IsTrueText(config.auto_shutdown));
         ui_.shutdown_seconds->setText(FieldText(config.auto_shutdown_sec));
         OnAutoShutdownClicked();
     }
@@ -185,27 +171,20 @@ void CDevVidOutCfgDlg::OnBarMoved() {
 
 void CDevVidOutCfgDlg::OnSave() {
     const QByteArray mac = DeviceMac();
-    if (IsDeviceOffline(mac)) {
-        Notice(this, QStringLiteral("设备不在线！"));
-        return;
-    }
+    if (RefuseWhenOffline(this, mac)) return;
     const VideoModel *model = FindVideoModel(DeviceModelOr(mac, kFallbackModel));
     ReadCurrentSettings(mac);
     // Fields left empty are not sent: the device keeps those values.
     VideoOutConfig next{};
     FillRecord(model, next);
-    int result;
-    {
-        BusyCursor busy;
-        result = ZR_QM_SetDeviceVOConf(mac.constData(), &next);
-    }
+    const int result = Blocking([&] { return ZR_QM_SetDeviceVOConf(mac.constData(), &next); });
     if (result == ZR_QM_ERR_NINE_IN_MULTICAST) {
         Notice(this, QStringLiteral("组播模式下，不支持九画面！"));
     } else if (result != 0) {
         ZR_QM_KorvelSysLogOut("set device net configure failed, iRet:%x.\n", static_cast<unsigned>(result));
-        Notice(this, QStringLiteral("保存失败！"));
+        ReportSave(this, false);
     } else {
-        Notice(this, QStringLiteral("保存成功！"));
+        ReportSave(this, true);
     }
 }
 

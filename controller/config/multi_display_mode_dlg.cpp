@@ -2,12 +2,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/busy_cursor.h"
 #include "common/cp936.h"
 #include "common/cp936_validator.h"
 #include "common/ip_address_edit.h"
@@ -22,8 +20,6 @@ constexpr char kFallbackModel[] = "TALVO_HX";
 
 bool StartsWithT(const char *field) { return field[0] == 't'; }
 
-QByteArray TrueFalse(bool on) { return on ? QByteArray("true") : QByteArray("false"); }
-
 // Index of the first of `count` choices whose value is `value`; 0 when none is.
 template <std::size_t N> int FindChoice(const std::array<ModeChoice, N> &choices, int count, const QByteArray &value) {
     for (int i = 0; i < count && i < static_cast<int>(N); ++i)
@@ -34,6 +30,13 @@ template <std::size_t N> int FindChoice(const std::array<ModeChoice, N> &choices
 QByteArray Dotted(const IpAddressEdit *address) {
     const std::array<int, 4> f = address->Fields();
     return QStringLiteral("%1.%2.%3.%4").arg(f[0]).arg(f[1]).arg(f[2]).arg(f[3]).toLatin1();
+}
+
+// An address entry as wide as its four fields need, not as the row.
+IpAddressEdit *AddressBox(QWidget *parent) {
+    auto *box = new IpAddressEdit(parent);
+    box->setMaximumWidth(box->minimumSizeHint().width());
+    return box;
 }
 
 QLineEdit *RtspBox(QWidget *parent) {
@@ -64,15 +67,14 @@ void CMultiDisplayModeDlg::BuildControls() {
     ui_.direction = new QComboBox(this);
     ui_.audio = new QCheckBox(this);
     ui_.unicast_output = new QCheckBox(this);
-    ui_.unicast_address = new IpAddressEdit(this);
-    ui_.multicast_address = new IpAddressEdit(this);
+    ui_.unicast_address = AddressBox(this);
+    ui_.multicast_address = AddressBox(this);
     ui_.rtsp_address = RtspBox(this);
     LimitToCp936Bytes(ui_.rtsp_address, kRtspLimit);
     ui_.rtsp_server_address = RtspBox(this);
     ui_.rtsp_server_address->setReadOnly(true);
-    ui_.save = new QPushButton(QStringLiteral("保存"), this);
-    ui_.cancel = new QPushButton(QStringLiteral("取消"), this);
-    for (QPushButton *button : {ui_.save, ui_.cancel}) button->setAutoDefault(false);
+    ui_.save = PageButton(QStringLiteral("保存"), this);
+    ui_.cancel = PageButton(QStringLiteral("取消"), this);
 }
 
 // Rows in MultiDisplayRow order, so that a row's number is its MultiDisplayRow.
@@ -87,14 +89,10 @@ void CMultiDisplayModeDlg::BuildRows() {
     rows_.AddRow(QStringLiteral("rtsp地址"), {ui_.rtsp_address});
     rows_.AddRow(QStringLiteral("rtsp地址"), {ui_.rtsp_server_address});
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(ui_.save);
-    buttons->addWidget(ui_.cancel);
     auto *page = new QVBoxLayout(this);
     page->addLayout(rows_.Layout());
     page->addStretch(1);
-    page->addLayout(buttons);
+    AddButtonRow(page, {ui_.save, ui_.cancel});
     LayOutRows();
 }
 
@@ -109,11 +107,7 @@ void CMultiDisplayModeDlg::Load() {
     if (IsDeviceOffline(mac)) return;
     const QByteArray model = DeviceModelOr(mac, kFallbackModel);
     MulticastModeConfig config{};
-    int result;
-    {
-        BusyCursor busy;
-        result = ZR_QM_GetMulticastMode(mac.constData(), &config);
-    }
+    const int result = Blocking([&] { return ZR_QM_GetMulticastMode(mac.constData(), &config); });
     if (result != 0) return;
     ShowValues(model, config);
     LayOutRows();
@@ -153,10 +147,7 @@ void CMultiDisplayModeDlg::LayOutRows() {
 
 void CMultiDisplayModeDlg::OnSave() {
     const QByteArray mac = DeviceMac();
-    if (IsDeviceOffline(mac)) {
-        Notice(this, QStringLiteral("设备不在线！"));
-        return;
-    }
+    if (RefuseWhenOffline(this, mac)) return;
     const MultiDisplayChoice choice = Choice();
     MulticastModeConfig config{};
     WriteField(config.multi_display_enable, TrueFalse(choice.enabled));
@@ -169,18 +160,12 @@ void CMultiDisplayModeDlg::OnSave() {
         WriteField(config.multi_display_type,
                    QByteArray(kMultiDisplayModes[static_cast<std::size_t>(choice.mode)].value));
     if (choice.enabled && !FillAddresses(choice, config)) return;
-    int result;
-    {
-        BusyCursor busy;
-        result = ZR_QM_SetMulticastMode(mac.constData(), &config);
-    }
-    if (result != 0) {
-        TALVO_LOG("[%s]:[%d]set device multicast mode configure failed, iRet:%d.\n", result);
-        Notice(this, result == ZR_QM_ERR_MULTICAST_IN_NINE ? QStringLiteral("九画面模式下，不支持组播模式！")
-                                                           : QStringLiteral("保存失败！"));
-        return;
-    }
-    Notice(this, QStringLiteral("保存成功！"));
+    const int result = Blocking([&] { return ZR_QM_SetMulticastMode(mac.constData(), &config); });
+    if (result != 0) TALVO_LOG("[%s]:[%d]set device multicast mode configure failed, iRet:%d.\n", result);
+    if (result == ZR_QM_ERR_MULTICAST_IN_NINE)
+        Notice(this, QStringLiteral("九画面模式下，不支持组播模式！"));
+    else
+        ReportSave(this, result == 0);
 }
 
 // Checks and fills the one address the choice needs; false, after its

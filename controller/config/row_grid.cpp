@@ -30,7 +30,8 @@ int RowGrid::AddRow(const QString &label, std::initializer_list<QWidget *> contr
     auto *line = new QHBoxLayout(box);
     line->setContentsMargins(0, 0, 0, 0);
     line->setSpacing(kItemGap);
-    for (QWidget *control : controls) line->addWidget(control);
+    // Aligned, so that a control keeps its own width instead of filling the row.
+    for (QWidget *control : controls) line->addWidget(control, 0, Qt::AlignLeft | Qt::AlignVCenter);
     line->addStretch(1);
     grid_->addWidget(text, row, 0, Qt::AlignRight | Qt::AlignVCenter);
     grid_->addWidget(box, row, 1);

@@ -1,8 +1,15 @@
 #include "config_fixture.h"
 
+#include <QComboBox>
 #include <QPushButton>
 
 namespace talvo::testing {
+
+QStringList ListItems(const QComboBox *list) {
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i) items << list->itemText(i);
+    return items;
+}
 
 talvo_sim::ReceiverConfig ConfigTest::Receiver(const std::string &model,
                                                const std::map<std::string, talvo_sim::Settings> &settings,

@@ -11,9 +11,14 @@
 #include "config/dev_cfg_dlg.h"
 #include "controller_fixture.h"
 
+class QComboBox;
+
 namespace talvo::testing {
 
 using SentFields = std::map<std::string, std::string>;
+
+// The texts of a drop-down list's entries, in order.
+QStringList ListItems(const QComboBox *list);
 
 class ConfigTest : public ControllerTest {
 protected:
