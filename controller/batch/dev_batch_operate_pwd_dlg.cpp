@@ -1,7 +1,5 @@
 #include "batch/dev_batch_operate_pwd_dlg.h"
 
-#include <QGridLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -9,6 +7,7 @@
 #include "common/busy_cursor.h"
 #include "common/cp936.h"
 #include "common/page_buttons.h"
+#include "common/password_form.h"
 #include "common/prompt.h"
 #include "korvel.h"
 
@@ -19,33 +18,17 @@ namespace {
 constexpr qsizetype kShortest = 6;
 constexpr qsizetype kLongest = 16;
 
-QLineEdit *PasswordBox(QWidget *page) {
-    auto *box = new QLineEdit(page);
-    box->setEchoMode(QLineEdit::Password);
-    box->setMaxLength(CDevBatchOperatePwdDlg::kPasswordLimit);
-    return box;
-}
-
 } // namespace
 
-CDevBatchOperatePwdDlg::CDevBatchOperatePwdDlg(QWidget *parent)
-    : QWidget(parent), current_(PasswordBox(this)), new_(PasswordBox(this)), confirmation_(PasswordBox(this)) {
+CDevBatchOperatePwdDlg::CDevBatchOperatePwdDlg(QWidget *parent) : QWidget(parent) {
     QPushButton *apply = ActionButton(QStringLiteral("确定"), this);
     connect(apply, &QPushButton::clicked, this, &CDevBatchOperatePwdDlg::OnApply);
-
-    auto *grid = new QGridLayout(this);
-    grid->setRowStretch(0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("当前密码："), this), 1, 1);
-    grid->addWidget(current_, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("新密码："), this), 2, 1);
-    grid->addWidget(new_, 2, 2);
-    grid->addWidget(new QLabel(QStringLiteral("确认密码："), this), 3, 1);
-    grid->addWidget(confirmation_, 3, 2);
-    grid->addLayout(CentredButtons({apply, CloseWindowButton(this)}), 4, 1, 1, 2);
-    grid->setRowStretch(5, 1);
-    grid->setColumnStretch(0, 1);
-    grid->setColumnMinimumWidth(2, 200);
-    grid->setColumnStretch(3, 1);
+    const std::array<QLineEdit *, 3> boxes = AddPasswordForm(
+        this, {QStringLiteral("当前密码："), QStringLiteral("新密码："), QStringLiteral("确认密码：")}, kPasswordLimit,
+        apply);
+    current_ = boxes[0];
+    new_ = boxes[1];
+    confirmation_ = boxes[2];
 }
 
 void CDevBatchOperatePwdDlg::OnApply() {

@@ -29,9 +29,9 @@ private:
     QString Refusal() const;
     void ClearBoxes();
 
-    QLineEdit *current_;
-    QLineEdit *new_;
-    QLineEdit *confirmation_;
+    QLineEdit *current_ = nullptr;
+    QLineEdit *new_ = nullptr;
+    QLineEdit *confirmation_ = nullptr;
 };
 
 } // namespace talvo

@@ -1,7 +1,6 @@
 #include "batch/dev_batch_reboot_dlg.h"
 
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "batch/ticked_devices.h"
 #include "common/busy_cursor.h"
@@ -13,10 +12,7 @@ namespace talvo {
 CDevBatchRebootDlg::CDevBatchRebootDlg(QWidget *parent) : QWidget(parent) {
     QPushButton *reboot = ActionButton(QStringLiteral("重启"), this);
     connect(reboot, &QPushButton::clicked, this, &CDevBatchRebootDlg::OnReboot);
-    auto *page = new QVBoxLayout(this);
-    page->addStretch(1);
-    page->addLayout(CentredButtons({reboot, CloseWindowButton(this)}));
-    page->addStretch(1);
+    LayOutActionAndCancel(this, reboot);
 }
 
 void CDevBatchRebootDlg::OnReboot() {

@@ -1,7 +1,6 @@
 #include "batch/dev_batch_restore_factory_settings_dlg.h"
 
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "batch/ticked_devices.h"
 #include "common/busy_cursor.h"
@@ -13,10 +12,7 @@ namespace talvo {
 CDevBatchRestoreFactorySettingsDlg::CDevBatchRestoreFactorySettingsDlg(QWidget *parent) : QWidget(parent) {
     QPushButton *reset = ActionButton(QStringLiteral("重置"), this);
     connect(reset, &QPushButton::clicked, this, &CDevBatchRestoreFactorySettingsDlg::OnReset);
-    auto *page = new QVBoxLayout(this);
-    page->addStretch(1);
-    page->addLayout(CentredButtons({reset, CloseWindowButton(this)}));
-    page->addStretch(1);
+    LayOutActionAndCancel(this, reset);
 }
 
 void CDevBatchRestoreFactorySettingsDlg::OnReset() {

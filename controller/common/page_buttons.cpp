@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace talvo {
 
@@ -23,6 +24,13 @@ QBoxLayout *CentredButtons(std::initializer_list<QPushButton *> buttons) {
     for (QPushButton *button : buttons) row->addWidget(button);
     row->addStretch(1);
     return row;
+}
+
+void LayOutActionAndCancel(QWidget *page, QPushButton *action) {
+    auto *layout = new QVBoxLayout(page);
+    layout->addStretch(1);
+    layout->addLayout(CentredButtons({action, CloseWindowButton(page)}));
+    layout->addStretch(1);
 }
 
 } // namespace talvo

@@ -19,4 +19,7 @@ QPushButton *CloseWindowButton(QWidget *page);
 // A row with `buttons` side by side in the middle.
 QBoxLayout *CentredButtons(std::initializer_list<QPushButton *> buttons);
 
+// Lays out a page of one action: `action` and "取消" in the middle of `page`.
+void LayOutActionAndCancel(QWidget *page, QPushButton *action);
+
 } // namespace talvo

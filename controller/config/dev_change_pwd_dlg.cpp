@@ -1,7 +1,5 @@
 #include "config/dev_change_pwd_dlg.h"
 
-#include <QGridLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -9,6 +7,7 @@
 #include "common/cp936.h"
 #include "common/log.h"
 #include "common/page_buttons.h"
+#include "common/password_form.h"
 #include "common/prompt.h"
 #include "config/current_device.h"
 #include "korvel.h"
@@ -22,33 +21,17 @@ constexpr char kLogUnit[] = "DevChangePwdDlg";
 constexpr qsizetype kShortest = 8;
 constexpr qsizetype kLongest = 16;
 
-QLineEdit *PasswordBox(QWidget *page) {
-    auto *box = new QLineEdit(page);
-    box->setEchoMode(QLineEdit::Password);
-    box->setMaxLength(CDevChangePwdDlg::kPasswordLimit);
-    return box;
-}
-
 } // namespace
 
-CDevChangePwdDlg::CDevChangePwdDlg(QWidget *parent)
-    : QWidget(parent), old_(PasswordBox(this)), new_(PasswordBox(this)), confirmation_(PasswordBox(this)) {
+CDevChangePwdDlg::CDevChangePwdDlg(QWidget *parent) : QWidget(parent) {
     QPushButton *save = ActionButton(QStringLiteral("保存"), this);
     connect(save, &QPushButton::clicked, this, &CDevChangePwdDlg::OnSave);
-
-    auto *grid = new QGridLayout(this);
-    grid->setRowStretch(0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("输入WEB旧密码"), this), 1, 1);
-    grid->addWidget(old_, 1, 2);
-    grid->addWidget(new QLabel(QStringLiteral("输入WEB新密码"), this), 2, 1);
-    grid->addWidget(new_, 2, 2);
-    grid->addWidget(new QLabel(QStringLiteral("确认WEB新密码"), this), 3, 1);
-    grid->addWidget(confirmation_, 3, 2);
-    grid->addLayout(CentredButtons({save, CloseWindowButton(this)}), 4, 1, 1, 2);
-    grid->setRowStretch(5, 1);
-    grid->setColumnStretch(0, 1);
-    grid->setColumnMinimumWidth(2, 200);
-    grid->setColumnStretch(3, 1);
+    const std::array<QLineEdit *, 3> boxes = AddPasswordForm(
+        this, {QStringLiteral("输入WEB旧密码"), QStringLiteral("输入WEB新密码"), QStringLiteral("确认WEB新密码")},
+        kPasswordLimit, save);
+    old_ = boxes[0];
+    new_ = boxes[1];
+    confirmation_ = boxes[2];
 }
 
 void CDevChangePwdDlg::OnSave() {

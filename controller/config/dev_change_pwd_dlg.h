@@ -24,9 +24,9 @@ public slots:
     void OnSave(); // "保存"
 
 private:
-    QLineEdit *old_;
-    QLineEdit *new_;
-    QLineEdit *confirmation_;
+    QLineEdit *old_ = nullptr;
+    QLineEdit *new_ = nullptr;
+    QLineEdit *confirmation_ = nullptr;
 };
 
 } // namespace talvo

@@ -1,7 +1,6 @@
 #include "config/dev_reboot_dlg.h"
 
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "common/busy_cursor.h"
 #include "common/log.h"
@@ -20,10 +19,7 @@ constexpr char kLogUnit[] = "DevRebootDlg";
 CDevRebootDlg::CDevRebootDlg(QWidget *parent) : QWidget(parent) {
     QPushButton *reboot = ActionButton(QStringLiteral("重启"), this);
     connect(reboot, &QPushButton::clicked, this, &CDevRebootDlg::OnReboot);
-    auto *page = new QVBoxLayout(this);
-    page->addStretch(1);
-    page->addLayout(CentredButtons({reboot, CloseWindowButton(this)}));
-    page->addStretch(1);
+    LayOutActionAndCancel(this, reboot);
 }
 
 void CDevRebootDlg::OnReboot() {

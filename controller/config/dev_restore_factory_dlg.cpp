@@ -1,7 +1,6 @@
 #include "config/dev_restore_factory_dlg.h"
 
 #include <QPushButton>
-#include <QVBoxLayout>
 
 #include "common/busy_cursor.h"
 #include "common/page_buttons.h"
@@ -14,10 +13,7 @@ namespace talvo {
 CDevRestoreFactoryDlg::CDevRestoreFactoryDlg(QWidget *parent) : QWidget(parent) {
     QPushButton *reset = ActionButton(QStringLiteral("重置"), this);
     connect(reset, &QPushButton::clicked, this, &CDevRestoreFactoryDlg::OnReset);
-    auto *page = new QVBoxLayout(this);
-    page->addStretch(1);
-    page->addLayout(CentredButtons({reset, CloseWindowButton(this)}));
-    page->addStretch(1);
+    LayOutActionAndCancel(this, reset);
 }
 
 void CDevRestoreFactoryDlg::OnReset() {
