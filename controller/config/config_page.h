@@ -1,6 +1,7 @@
 // What every page of the configuration window shares: the device it works
-// on, the online check before an action, the model of the device, and the
-// "取消" that closes the whole window.
+// on, the online check before an action, the model of the device, the
+// "取消" that closes the whole window, and the small pieces every page is
+// built from (blocking calls, flag texts, buttons, the save notice).
 //
 // A page never keeps a copy of its device. Each action asks the main window
 // for its current device at the moment it runs, through the page's parent

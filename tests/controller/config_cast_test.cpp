@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 
 #include "common/ip_address_edit.h"
 #include "config/dev_pin_code_dlg.h"
@@ -236,6 +237,21 @@ TEST_F(MultiDisplayPageTest, SaveChecksTheAddressTheChoiceNeedsAndSendsIt) {
             EXPECT_TRUE(Saves(kMultiMode).empty());
         }
     }
+}
+
+TEST_F(MultiDisplayPageTest, TheRtspAddressTakesUpTo255BytesAndIsSentWhole) {
+    Start(Receiver("TALVO_SX"));
+    auto page = OpenPage<CMultiDisplayModeDlg>();
+    page->Load();
+    Choose(*page, true, kRtspMode, kReceive, false);
+    const QString address = QStringLiteral("rtsp://10.0.0.9:8554/") + QString(240, QLatin1Char('a'));
+    page->show();
+    page->Ui().rtsp_address->setFocus();
+    QTest::keyClicks(page->Ui().rtsp_address, address);
+    EXPECT_EQ(page->Ui().rtsp_address->text(), address.left(255));
+    ClearRequests();
+    page->Ui().save->click();
+    EXPECT_EQ(OnlySave(kMultiMode).at("multi_display_rtsp_addr"), address.left(255).toStdString());
 }
 
 TEST_F(MultiDisplayPageTest, SavingWithMultiDisplayOffSendsFalseWithoutAddressChecks) {

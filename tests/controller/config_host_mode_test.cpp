@@ -77,6 +77,14 @@ TEST_F(HostModePageTest, TheListShowsEachMembersCells) {
 
 }
 
+TEST_F(HostModePageTest, AListOfMoreThan32MembersShowsTheFirst32) {
+    std::vector<talvo_sim::HostMember> members;
+    for (int i = 0; i < 40; ++i) members.push_back({"127.0.1." + std::to_string(i + 1), "windows", "Sender"});
+    auto page = OpenWith(members);
+    ASSERT_EQ(page->Ui().members->rowCount(), 32);
+    EXPECT_EQ(Row(*page, 31).front(), QStringLiteral("127.0.1.32"));
+}
+
 TEST_F(HostModePageTest, ColumnsTakeTheirSharesOfTheListsWidthOnceWhenFirstShown) {
     Start(Receiver("TALVO_TX"));
     auto window = OpenConfiguration();
