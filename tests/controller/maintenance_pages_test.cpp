@@ -365,6 +365,15 @@ TEST_F(MaintenancePagesTest, TheConfigurationWindowsMaintenanceTabsActOnTheCurre
     window->Tabs()->setCurrentIndex(CDevCfgDlg::kScreenImagesTab);
     window->Tabs()->setCurrentIndex(CDevCfgDlg::kWebPasswordTab);
     EXPECT_EQ(password->NewPassword()->text(), QStringLiteral("typed-new"));
+
+    // The update's polling goes on while other tabs are shown.
+    auto *update = qobject_cast<CDevSystemUpdateDlg *>(window->Page(CDevCfgDlg::kSystemUpdateTab));
+    ASSERT_NE(update, nullptr);
+    window->Tabs()->setCurrentIndex(CDevCfgDlg::kSystemUpdateTab);
+    update->Row(UpdateKind::Kernel)->PathBox()->setText(FileOfSize("kernel.bin", 1000));
+    update->Row(UpdateKind::Kernel)->SendButton()->click();
+    window->Tabs()->setCurrentIndex(CDevCfgDlg::kNetworkTab);
+    EXPECT_TRUE(update->Progress().Timer(UpdateKind::Kernel).isActive());
 }
 
 } // namespace
