@@ -6,13 +6,10 @@
 #include "app/search_device_list_dlg.h"
 #include "app/user_administration_dlg.h"
 #include "app/user_pwd_modify_dlg.h"
+#include "batch/dev_batch_operate_dlg.h"
 #include "config/dev_cfg_dlg.h"
 
 namespace talvo {
-
-// These windows come with their own pieces of work. Until a window is built,
-// its entry here opens nothing, so the operator sees no window and nothing
-// claims that an operation took place.
 
 void WindowOpener::DeviceStatus(CQMDlg &owner) {
     CDevStatusDlg window(&owner);
@@ -24,7 +21,10 @@ void WindowOpener::DeviceConfiguration(CQMDlg &owner) {
     window.exec();
 }
 
-void WindowOpener::Batch(CQMDlg &) {}
+void WindowOpener::Batch(CQMDlg &owner) {
+    CDevBatchOperateDlg window(&owner);
+    window.exec();
+}
 
 void WindowOpener::ManualAdd(CQMDlg &owner) {
     CAddDeviceDlg window(&owner);

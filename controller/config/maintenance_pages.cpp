@@ -1,28 +1,21 @@
 #include "config/maintenance_pages.h"
 
-#include <QWidget>
+#include "config/dev_change_pwd_dlg.h"
+#include "config/dev_reboot_dlg.h"
+#include "config/dev_restore_factory_dlg.h"
+#include "config/dev_screen_dlg.h"
+#include "config/dev_system_update_dlg.h"
 
 namespace talvo {
-namespace {
 
-// Stands in for a maintenance page that is not built yet: an empty page, so
-// that its tab exists and nothing on it claims that an action took place.
-QWidget *PendingPage(QWidget *parent, const char *page_class) {
-    auto *page = new QWidget(parent);
-    page->setObjectName(QString::fromUtf8(page_class));
-    return page;
-}
+QWidget *CreateRestoreFactoryPage(QWidget *parent) { return new CDevRestoreFactoryDlg(parent); }
 
-} // namespace
+QWidget *CreateChangePasswordPage(QWidget *parent) { return new CDevChangePwdDlg(parent); }
 
-QWidget *CreateRestoreFactoryPage(QWidget *parent) { return PendingPage(parent, "CDevRestoreFactoryDlg"); }
+QWidget *CreateScreenPage(QWidget *parent) { return new CDevScreenDlg(parent); }
 
-QWidget *CreateChangePasswordPage(QWidget *parent) { return PendingPage(parent, "CDevChangePwdDlg"); }
+QWidget *CreateRebootPage(QWidget *parent) { return new CDevRebootDlg(parent); }
 
-QWidget *CreateScreenPage(QWidget *parent) { return PendingPage(parent, "CDevScreenDlg"); }
-
-QWidget *CreateRebootPage(QWidget *parent) { return PendingPage(parent, "CDevRebootDlg"); }
-
-QWidget *CreateSystemUpdatePage(QWidget *parent) { return PendingPage(parent, "CDevSystemUpdateDlg"); }
+QWidget *CreateSystemUpdatePage(QWidget *parent) { return new CDevSystemUpdateDlg(parent); }
 
 } // namespace talvo
