@@ -67,6 +67,8 @@ TEST_F(CalcFileMd5Test, FailuresLeaveTheBufferUnchanged) {
     char md5[33] = "untouched";
     EXPECT_EQ(ZR_QM_CalcFileMD5(md5, cwd_.File("missing.bin").c_str()), -1);
     EXPECT_STREQ(md5, "untouched");
+    EXPECT_EQ(ZR_QM_CalcFileMD5(md5, cwd_.Path().c_str()), -1) << "a folder is no file";
+    EXPECT_STREQ(md5, "untouched");
     EXPECT_EQ(ZR_QM_CalcFileMD5(md5, nullptr), ZR_QM_ERR_PARAM);
     EXPECT_EQ(ZR_QM_CalcFileMD5(nullptr, "x"), ZR_QM_ERR_PARAM);
     EXPECT_STREQ(md5, "untouched");

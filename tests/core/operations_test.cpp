@@ -312,6 +312,13 @@ TEST_F(SingleCallTest, LoginWithGivenCredentialsKeepsThemOnSuccessOnly) {
     // Without a password the stored pair is used.
     EXPECT_EQ(ZR_QM_LoginDevice(macs[0].c_str(), "someone", nullptr), 0);
     EXPECT_EQ(fleet.Requests(macs[0]).back().query["username"], "boss");
+    // A user name that does not fit the record is refused before any request.
+    const std::string overlong(32, 'b');
+    fleet.SetCredentials(macs[0], overlong, Md5Hex("pw3"));
+    const size_t requests = fleet.Requests(macs[0]).size();
+    EXPECT_EQ(ZR_QM_LoginDevice(macs[0].c_str(), overlong.c_str(), "pw3"), ZR_QM_ERR_PARAM);
+    EXPECT_EQ(fleet.Requests(macs[0]).size(), requests);
+    EXPECT_EQ(std::string(InfoOf(macs[0]).Device_UserName), "boss");
 }
 
 } // namespace

@@ -103,6 +103,15 @@ TEST_F(RegistryExportsTest, DeviceLoginCredentialsAreStoredAsDigest) {
     EXPECT_STREQ(info.Device_UserName, "admin");
     EXPECT_STREQ(info.Device_PwdMd5, digest);
     EXPECT_NE(cwd_.Read("DevsInfo.ini").find(digest), std::string::npos);
+
+    // A user name of 32 bytes or more would be stored cut: refused, nothing changes.
+    EXPECT_EQ(ZR_QM_SetDevLoginUserNamePwd("aa:bb:cc:00:00:01", std::string(32, 'u').c_str(), "x"), ZR_QM_ERR_PARAM);
+    ASSERT_EQ(ZR_QM_GetDeviceInfo("aa:bb:cc:00:00:01", &info), 0);
+    EXPECT_STREQ(info.Device_UserName, "admin");
+    EXPECT_STREQ(info.Device_PwdMd5, digest);
+    ASSERT_EQ(ZR_QM_SetDevLoginUserNamePwd("aa:bb:cc:00:00:01", std::string(31, 'u').c_str(), "x"), 0);
+    ASSERT_EQ(ZR_QM_GetDeviceInfo("aa:bb:cc:00:00:01", &info), 0);
+    EXPECT_EQ(std::string(info.Device_UserName), std::string(31, 'u'));
 }
 
 } // namespace

@@ -63,6 +63,7 @@ TEST_F(DiscoveryTest, SearchListsEveryAnsweringReceiverOnceAndNoManagedOne) {
 
 TEST_F(DiscoveryTest, OnlyMessagesOfKnownModelsOfThisMakerAndProductAreDispatched) {
     const std::string no_name = "JsonString2Obj failed, not json string or json string has no MsgName content!";
+    const std::string bad_address = "announcement with an address that is no ipv4 address dropped.";
     struct Case {
         const char *what;
         std::string mac;
@@ -94,6 +95,11 @@ TEST_F(DiscoveryTest, OnlyMessagesOfKnownModelsOfThisMakerAndProductAreDispatche
         {"no message name", MacOf(113), ack(113, {{"MsgName", kOmit}}), false, no_name},
         {"not JSON", MacOf(114), "SearchDeviceAck " + MacOf(114), false, no_name},
         {"no MAC address", "", ack(115, {{"Wired_MacAddr", kOmit}}), false, "announcement without mac address dropped."},
+        {"address that is a host name", MacOf(119), ack(119, {{"Wired_IpAddr", "evil.example"}}), false, bad_address},
+        {"address with a user part", MacOf(120), ack(120, {{"Wired_IpAddr", "u@127.0.0.9"}}), false, bad_address},
+        {"address out of range", MacOf(121), ack(121, {{"Wired_IpAddr", "127.0.0.256"}}), false, bad_address},
+        {"address with a port", MacOf(122), ack(122, {{"Wired_IpAddr", "127.0.0.9:81"}}), false, bad_address},
+        {"no address", MacOf(123), ack(123, {{"Wired_IpAddr", kOmit}}), true, ""},
         {"1023 bytes", MacOf(116), sized(116, 1023), true, ""},
         {"1024 bytes, cut", MacOf(117), sized(117, 1024), false, no_name},
         {"64 KB", MacOf(118), sized(118, 65000), false, no_name},
@@ -163,6 +169,11 @@ TEST_F(DiscoveryTest, AnnouncedAddressIsHandedOverBetweenManagedDevices) {
     ASSERT_TRUE(Eventually([&] { return std::string(ManagedInfo(second.mac).Wired_IpAddr) == second.address; }));
     EXPECT_EQ(std::string(ManagedInfo(first.mac).Wired_IpAddr), first.address);
     ASSERT_TRUE(Eventually([&] { return cwd_.Read("DevsInfo.ini").find(second.address) != std::string::npos; }));
+
+    // An address that is no dotted IPv4 text never reaches a managed device.
+    sender.Send(Announcement("DeviceOnline", first.mac, {{"Wired_IpAddr", "evil.example"}}));
+    Drain();
+    EXPECT_EQ(std::string(ManagedInfo(first.mac).Wired_IpAddr), first.address);
 
     // Announcing the address a device holds already is no change.
     std::filesystem::remove(cwd_.File("DevsInfo.ini"));

@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 namespace korvel {
 namespace {
@@ -56,9 +58,13 @@ int FileDigest(const char *path, char (&digest)[kDigestSize]) {
         std::printf("parameter is null.\n");
         return -1;
     }
-    std::FILE *file = std::fopen(path, "rb");
+    // A folder opens for reading on some systems, and its reads then fail at
+    // once: its "digest" would be that of an empty file, given as success.
+    std::error_code error;
+    const bool folder = std::filesystem::is_directory(path, error);
+    std::FILE *file = folder ? nullptr : std::fopen(path, "rb");
     if (file == nullptr) {
-        std::printf("open file %s fialed, reason:%s", path, std::strerror(errno));
+        std::printf("open file %s fialed, reason:%s", path, std::strerror(folder ? EISDIR : errno));
         return -1;
     }
     Md5 md5;

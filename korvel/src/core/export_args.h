@@ -1,6 +1,8 @@
 // Argument checks shared by the exports.
 #pragma once
 
+#include <cstring>
+
 #include "core/log.h"
 #include "korvel.h"
 
@@ -14,6 +16,13 @@ bool AnyNull(const Pointers *...pointers) {
 template <class... Texts>
 bool AnyEmpty(const Texts *...texts) {
     return ((texts == nullptr || texts[0] == '\0') || ...);
+}
+
+// True when `user` fits a device login user name (31 bytes at most): a
+// longer one would be stored cut, and the device would then log in with a
+// name nobody gave it.
+inline bool FitsDeviceUserName(const char *user) {
+    return user != nullptr && strnlen(user, sizeof DeviceInfo{}.Device_UserName) < sizeof DeviceInfo{}.Device_UserName;
 }
 
 } // namespace korvel

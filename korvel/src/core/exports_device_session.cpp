@@ -9,13 +9,17 @@ using korvel::Device;
 
 // With both a user name and a password, logs in with them (the password as
 // its digest) and keeps them on success; otherwise with the stored pair. An
-// offline device may log in.
+// offline device may log in. A given user name that does not fit is refused.
 int ZR_QM_LoginDevice(const char *mac, const char *user, const char *password) {
     const bool given = user != nullptr && password != nullptr;
     char digest[korvel::kDigestSize] = {0};
     if (given) korvel::TextDigest(password, digest);
-    return korvel::ExportOnDevice(mac, {.name = "LoginDevice", .online = false, .renew = false},
-                                  [&](Device &device) { return device.LoginWith(user, given ? digest : nullptr); });
+    const korvel::Operation operation{.name = "LoginDevice", .online = false, .renew = false};
+    return korvel::WithManager([&](korvel::Manager &manager) {
+        if (mac == nullptr || (given && !korvel::FitsDeviceUserName(user))) return korvel::RefuseArguments();
+        return korvel::RunOnDevice(manager.Managed(), mac, operation,
+                                   [&](Device &device) { return device.LoginWith(user, given ? digest : nullptr); });
+    });
 }
 
 int ZR_QM_LogoutDevice(const char *mac) {

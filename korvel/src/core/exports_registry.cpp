@@ -55,7 +55,7 @@ int ZR_QM_AddSearchDevicesToDeviceList(const ZR_QM_MacText *macs, unsigned int c
 
 int ZR_QM_SetDevLoginUserNamePwd(const char *mac, const char *user, const char *password) {
     return korvel::WithManager([&](Manager &manager) {
-        if (korvel::AnyNull(mac, user, password)) return KORVEL_PARAM_ERROR();
+        if (korvel::AnyNull(mac, user, password) || !korvel::FitsDeviceUserName(user)) return KORVEL_PARAM_ERROR();
         korvel::DeviceMgr::DevicePtr device = manager.Managed().Find(mac);
         if (device == nullptr) {
             KLOG("[%s]:[%d] SetDevLoginUserNamePwd() get device by mac address failed.");

@@ -36,7 +36,9 @@ bool FromThisMakerAndProduct(const DiscoveryHeader &header) {
 
 // The announcement in `text` as a record; false (logged) when it does not
 // convert or names no MAC address, which is the receiver's identity: a
-// record without one could never be told apart from the next.
+// record without one could never be told apart from the next. An address
+// that is not dotted IPv4 text is refused too: the device's requests would
+// go to whatever host name or URL the datagram put there.
 bool TakeAnnouncement(const char *text, DeviceInfo &info) {
     if (!ReadAnnouncement(text, info)) {
         KLOG("[%s]:[%d] JsonString2Obj failed, not json string or search device json cmd ack struct changed!");
@@ -44,6 +46,10 @@ bool TakeAnnouncement(const char *text, DeviceInfo &info) {
     }
     if (IsEmpty(info.Wired_MacAddr)) {
         KLOG("[%s]:[%d] announcement without mac address dropped.");
+        return false;
+    }
+    if (!IsEmpty(info.Wired_IpAddr) && !IsDottedQuad(info.Wired_IpAddr)) {
+        KLOG("[%s]:[%d] announcement with an address that is no ipv4 address dropped.");
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #include "net/discovery_messages.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <memory>
 
@@ -34,6 +35,22 @@ const JsonFieldDesc kAnnouncementFields[] = {
 };
 
 } // namespace
+
+bool IsDottedQuad(const char *text) {
+    if (text == nullptr) return false;
+    int parts = 0;
+    const char *p = text;
+    while (parts < 4) {
+        int value = 0, digits = 0;
+        while (std::isdigit(static_cast<unsigned char>(*p)) && digits < 4) {
+            value = value * 10 + (*p++ - '0');
+            ++digits;
+        }
+        if (digits == 0 || digits > 3 || value > 255) return false;
+        if (++parts < 4 && *p++ != '.') return false;
+    }
+    return *p == '\0';
+}
 
 std::string DiscoveryRequestText(const char *name) {
     DiscoveryHeader header{};

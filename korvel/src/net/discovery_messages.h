@@ -42,6 +42,10 @@ inline constexpr char kProductId[] = "KARVEN";
 // empty when the conversion failed.
 std::string DiscoveryRequestText(const char *name);
 
+// Four decimal parts of 0 to 255 separated by full stops, nothing else: a
+// receiver's address becomes part of the URLs of its requests.
+bool IsDottedQuad(const char *text);
+
 // False when `text` is no JSON object or has no MsgName.
 bool ReadDiscoveryHeader(const char *text, DiscoveryHeader &header);
 

@@ -1,5 +1,4 @@
 // ZR_QM_AddDevice: a receiver added by its address, without multicast.
-#include <cctype>
 #include <memory>
 #include <new>
 
@@ -8,6 +7,7 @@
 #include "core/text.h"
 #include "device/device.h"
 #include "net/discovery.h"
+#include "net/discovery_messages.h"
 
 #define KORVEL_LOG_UNIT "TALVOMgr"
 
@@ -15,23 +15,6 @@ namespace korvel {
 namespace {
 
 constexpr char kDefaultModel[] = "TALVO_HX";
-
-// Four decimal parts of 0 to 255 separated by full stops, nothing else: the
-// text becomes part of the receiver's URL.
-bool IsDottedQuad(const char *text) {
-    int parts = 0;
-    const char *p = text;
-    while (parts < 4) {
-        int value = 0, digits = 0;
-        while (std::isdigit(static_cast<unsigned char>(*p)) && digits < 4) {
-            value = value * 10 + (*p++ - '0');
-            ++digits;
-        }
-        if (digits == 0 || digits > 3 || value > 255) return false;
-        if (++parts < 4 && *p++ != '.') return false;
-    }
-    return *p == '\0';
-}
 
 // The record of a receiver from its network status: name and MAC address
 // of the interface it is reached on, as the receiver reports them.
