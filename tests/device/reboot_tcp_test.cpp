@@ -82,3 +82,33 @@ TEST_F(RebootTcpTest, AReceiverThatDoesNotListen) {
 
 } // namespace
 } // namespace device_test
+
+namespace device_test {
+namespace {
+
+// A device handed its address over to another receiver holds "0.0.0.0". On
+// Linux a connection to 0.0.0.0 reaches this machine itself (Windows refuses
+// it), so without care the login with the password digest and the reboot
+// command would go to whatever listens here. A receiver on 127.0.0.1 stands
+// for that listener.
+TEST(UnspecifiedAddressTest, NothingIsSentToTheUnspecifiedAddress) {
+    talvo_sim::Fleet fleet(korvel::testing::QuickFleetOptions());
+    fleet.Start();
+    talvo_sim::ReceiverConfig local;
+    local.mac = "02:54:56:00:00:7F";
+    local.address = "127.0.0.1";
+    fleet.Add(local);
+    talvo_sim::ReceiverConfig handed_over = local;
+    handed_over.address = "0.0.0.0";
+    std::unique_ptr<korvel::Device> device = DeviceFor(handed_over);
+
+    EXPECT_EQ(device->Login(kUser, PasswordMd5().c_str()), ZR_QM_ERR_CONNECT);
+    int state = -1, run_time = 0;
+    EXPECT_EQ(device->GetState(state, run_time), 0);
+    EXPECT_EQ(state, ZR_QM_STATE_OFFLINE);
+    EXPECT_NE(device->RebootViaTcp(), 0);
+    EXPECT_TRUE(fleet.Requests(local.mac).empty());
+}
+
+} // namespace
+} // namespace device_test

@@ -13,6 +13,7 @@
 #include "device/upload_source.h"
 #include "korvel.h"
 #include "platform/debug_output.h"
+#include "platform/sockets.h"
 
 #define KORVEL_LOG_UNIT "Device"
 
@@ -68,6 +69,14 @@ int TraceTransfer(CURL *, curl_infotype type, char *data, size_t size, void *) {
     return 0;
 }
 
+// Opens the socket of a connection unless it would go to the unspecified
+// address (a device that handed its address over holds "0.0.0.0", which
+// Linux would take for this machine): the transfer then fails to connect.
+curl_socket_t OpenSocketUnlessUnspecified(void *, curlsocktype, curl_sockaddr *address) {
+    if (platform::IsUnspecifiedAddress(&address->addr)) return CURL_SOCKET_BAD;
+    return ::socket(address->family, address->socktype, address->protocol);
+}
+
 // Options every new handle gets. No environment proxy applies: receivers sit
 // on the local network. No signals: handles run on many threads. Plain HTTP
 // only, so an address text read from a record can never make the transfer
@@ -84,6 +93,7 @@ CURL *NewHandle() {
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
     curl_easy_setopt(handle, CURLOPT_PROXY, "");
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(handle, CURLOPT_OPENSOCKETFUNCTION, OpenSocketUnlessUnspecified);
     return handle;
 }
 

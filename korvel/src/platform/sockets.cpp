@@ -140,9 +140,22 @@ int Listen(SocketHandle socket, int backlog) {
 }
 
 int Connect(SocketHandle socket, uint32_t address, uint16_t port) {
+    if (address == INADDR_ANY) {
+        errno = EADDRNOTAVAIL;
+        return Failed(-1);
+    }
     sockaddr_in remote = SocketAddress(address, port);
     if (connect(socket, reinterpret_cast<const sockaddr *>(&remote), sizeof remote) != 0) return Failed(-1);
     return 0;
+}
+
+bool IsUnspecifiedAddress(const void *address) {
+    const auto *any = static_cast<const sockaddr *>(address);
+    if (any->sa_family == AF_INET)
+        return static_cast<const sockaddr_in *>(address)->sin_addr.s_addr == htonl(INADDR_ANY);
+    if (any->sa_family == AF_INET6)
+        return IN6_IS_ADDR_UNSPECIFIED(&static_cast<const sockaddr_in6 *>(address)->sin6_addr);
+    return false;
 }
 
 uint16_t BoundPort(SocketHandle socket) {

@@ -44,7 +44,12 @@ int JoinGroup(SocketHandle socket, uint32_t group);  // on the default interface
 int LeaveGroup(SocketHandle socket, uint32_t group);
 int BindAny(SocketHandle socket, uint16_t port);      // 0.0.0.0:port
 int Listen(SocketHandle socket, int backlog);
+// Refuses the unspecified address 0.0.0.0 as Windows does; Linux would take
+// it for this machine.
 int Connect(SocketHandle socket, uint32_t address, uint16_t port);
+// Whether `address` (a struct sockaddr) is the unspecified address 0.0.0.0
+// or ::, which names no receiver.
+bool IsUnspecifiedAddress(const void *address);
 
 // The port the socket is bound to, 0 when unknown.
 uint16_t BoundPort(SocketHandle socket);
