@@ -47,6 +47,17 @@ SimulatedState StateOf(int index) {
     }
 }
 
+// A pin code asked of the senders and the picture sent on to other screens,
+// so that those pages show more than their switches.
+void ShowCastingSettings(talvo_sim::ReceiverConfig &r) {
+    r.settings[talvo_sim::kPinCode] = {{"use_input_code", "true"}, {"input_code", "2580"}};
+    r.settings[talvo_sim::kMultiMode] = {{"multi_display_enable", "true"},
+                                         {"multi_display_mode", "out"},
+                                         {"multi_display_type", "multicast"},
+                                         {"multi_display_audio", "true"},
+                                         {"multi_display_multi_ip", "239.1.1.8"}};
+}
+
 void Check(int result, const char *what) {
     if (result < 0) throw std::runtime_error(std::string(what) + " failed: " + std::to_string(result));
 }
@@ -73,6 +84,7 @@ void ShowcaseFleet::AddReceivers() {
         r.state = state.reported;
         r.run_time = 3600u * (i % 9) + 97u * i;
         r.settings[talvo_sim::kNetSettings]["wifi_ssid"] = "TALVO-" + r.mac.substr(12, 2) + r.mac.substr(15, 2);
+        if (r.model == "TALVO_SX") ShowCastingSettings(r);
         if (r.state == "share")
             r.host_members = {{"192.168.49.20", "windows", "laptop-" + std::to_string(i), "true", "true", 1}};
         fleet_->Add(r);
