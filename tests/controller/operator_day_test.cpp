@@ -134,26 +134,16 @@ protected:
     static int RowOf(CQMDlg &main, const std::string &mac) {
         return main.DeviceList().FindMac(QByteArray::fromStdString(mac));
     }
-    static QByteArray GroupOf(const std::string &mac) {
+    static DeviceInfo InfoOf(const std::string &mac) {
         DeviceInfo info{};
         EXPECT_EQ(ZR_QM_GetDeviceInfo(mac.c_str(), &info), 0) << mac;
-        return FieldBytes(info.Device_Group);
+        return info;
     }
-    static QByteArray AliasOf(const std::string &mac) {
-        DeviceInfo info{};
-        EXPECT_EQ(ZR_QM_GetDeviceInfo(mac.c_str(), &info), 0) << mac;
-        return FieldBytes(info.Device_Alias);
-    }
+    static QByteArray GroupOf(const std::string &mac) { return FieldBytes(InfoOf(mac).Device_Group); }
+    static QByteArray AliasOf(const std::string &mac) { return FieldBytes(InfoOf(mac).Device_Alias); }
     static void SelectNode(CQMDlg &main, QTreeWidgetItem *node) {
         main.Groups()->setCurrentItem(node);
         main.OnGroupSelected();
-    }
-    std::vector<std::string> RoomRequests(const std::string &section) {
-        std::vector<std::string> seen;
-        for (const char *mac : kRooms)
-            for (const talvo_sim::RequestRecord &request : Fleet().Requests(mac))
-                if (request.section == section) seen.push_back(mac);
-        return seen;
     }
 
     // ---- the steps of the day ----
